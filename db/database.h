@@ -1,0 +1,114 @@
+#pragma once
+// The component database: a SQLite file (named Components.mdb for the
+// program's texts) holding tblComps and the view qryCritCos.
+// No widgets here; QtCore only for the settings.
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+
+namespace zolvant::db {
+
+// Failure numbers. The two start-up failures keep their historic numbers so
+// that callers can tell them from every other failure.
+enum ErrorNumber : int {
+    kNoCurrentRecord = 3021,
+    kFileNotFound = 3024,
+    kInvalidPath = 3044,
+    kNotADatabase = 3049,
+    kMissingObject = 3078,     // tblComps or qryCritCos absent
+    kReadOnly = 3027,
+    kUpdateWithoutAddNew = 3020,
+    kRefused = 3162,           // a value or record the table refuses
+    kBusy = 3260,              // locked by another connection past the busy timeout
+    kEngine = 3000,            // any other engine failure
+};
+
+class DbError : public std::runtime_error {
+public:
+    DbError(int number, const std::string& description)
+        : std::runtime_error(description), number_(number) {}
+    int number() const { return number_; }
+    std::string description() const { return what(); }
+private:
+    int number_;
+};
+
+// A field's value: Null, a number, or a text.
+using FieldValue = std::variant<std::monostate, double, std::string>;
+inline bool isNull(const FieldValue& v) { return std::holds_alternative<std::monostate>(v); }
+
+class Recordset;
+
+class Database {
+public:
+    // Opens an existing file, shared and writable (read-only when the file
+    // cannot be written). Never creates a file. Throws DbError.
+    static std::unique_ptr<Database> OpenDatabase(const std::string& path);
+    // Creates a new, empty component database; refuses an existing file.
+    static std::unique_ptr<Database> CreateDatabase(const std::string& path);
+    ~Database();
+
+    // A dynaset over a query name (qryCritCos), a table or a SELECT statement.
+    std::unique_ptr<Recordset> OpenRecordset(const std::string& source);
+    void Close();
+
+    bool readOnly() const;
+    const std::string& path() const;
+    sqlite3* handle() const;   // for the recordsets of this connection
+
+private:
+    Database() = default;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    friend class Recordset;
+};
+
+// Opaque position of a record; compare by value.
+using Bookmark = long long;
+
+class Recordset {
+public:
+    ~Recordset();
+
+    void MoveFirst();    // DbError kNoCurrentRecord on an empty set
+    void MoveLast();
+    void MoveNext();     // from the last record: EOF_() becomes true
+    void MovePrevious(); // from the first record: BOF() becomes true
+    void Move(long n);   // n records forward from the current one
+    void Requery();      // runs the source again: sees what other connections stored
+
+    bool BOF() const;
+    bool EOF_() const;   // EOF is a <cstdio> macro
+    long RecordCount() const;
+    long AbsolutePosition() const;  // zero-based; -1 without a current record
+
+    Bookmark GetBookmark() const;           // "Bookmark" read
+    void SetBookmark(Bookmark b);           // "Bookmark" write: move there
+
+    FieldValue Fields(const std::string& name) const;   // DbError kNoCurrentRecord without one
+    // Field assignment in the edit buffer: the text is converted by the
+    // engine to the field's type (a text the column refuses fails at Update).
+    void SetField(const std::string& name, const std::string& text);
+    void SetFieldNull(const std::string& name);
+
+    void AddNew();
+    void Edit();
+    void Update();        // a failed Update changes nothing in the file and keeps the buffer
+    void CancelUpdate();
+    void Delete();        // no current record until the next move
+    void Close();
+
+private:
+    friend class Database;
+    Recordset() = default;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace zolvant::db

@@ -1,0 +1,41 @@
+#include "ui/common/services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace zolvant::ui {
+namespace {
+
+class QtServices final : public UiServices {
+public:
+    void message(QWidget* parent, const QString& text, const QString& title) override {
+        QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+        box.exec();
+        // Without a window manager nothing re-activates the parent after a
+        // modal box; with one this is harmless.
+        if (parent) parent->window()->activateWindow();
+    }
+    QString openFileName(QWidget* parent, const QString& startFolder, const QString& filter) override {
+        return QFileDialog::getOpenFileName(parent, QString(), startFolder, filter);
+    }
+    QString saveFileName(QWidget* parent, const QString& suggested, const QString& filter) override {
+        return QFileDialog::getSaveFileName(parent, QString(), suggested, filter);
+    }
+    void beep() override { QApplication::beep(); }
+};
+
+QtServices& qtServices() {
+    static QtServices s;
+    return s;
+}
+
+UiServices* installed = nullptr;
+
+}  // namespace
+
+UiServices& services() { return installed ? *installed : qtServices(); }
+void setServices(UiServices* s) { installed = s; }
+
+}  // namespace zolvant::ui
