@@ -453,7 +453,10 @@ bool frmCritConst2::eventFilter(QObject* watched, QEvent* event) {
     }
     // An event the focused control did not accept travels on to its parents;
     // it was handled when it reached the control.
-    if (event == lastKey_ && lastKeyTarget_ && target->isAncestorOf(lastKeyTarget_)) return false;
+    // (A modifier held down gives presses without releases in between, so
+    // the same address may come again for a new event to the same control.)
+    if (event == lastKey_ && lastKeyTarget_ && target != lastKeyTarget_ && target->isAncestorOf(lastKeyTarget_))
+        return false;
     lastKey_ = event;
     lastKeyTarget_ = target;
 
