@@ -34,7 +34,7 @@ constexpr int kNameTop = 120;
 constexpr int kNameHeight = 384;
 constexpr int kNameBoxLeft = 1584;
 constexpr int kMwTop = 600;
-constexpr int kMwBoxLeft = 2400;
+constexpr int kMwBoxLeft = 2040;
 constexpr int kMwBoxWidth = 1080;
 
 // The two columns.
@@ -122,7 +122,10 @@ frmCritConst2::frmCritConst2(QWidget* parent) : QWidget(parent, Qt::Window) {
     }
 }
 
-frmCritConst2::~frmCritConst2() { releaseDatabase(); }
+frmCritConst2::~frmCritConst2() {
+    qApp->removeEventFilter(this);
+    releaseDatabase();
+}
 
 void frmCritConst2::buildLayout() {
     fixClientTwips(this, kClientWidth, kClientHeight);

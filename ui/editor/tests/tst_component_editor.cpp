@@ -238,6 +238,10 @@ private slots:
                 }
             QCOMPARE(buddies, 1);
         }
+        // No caption is clipped.
+        for (QLabel* l : allLabels)
+            QVERIFY2(l->sizeHint().width() <= l->width() && l->sizeHint().height() <= l->height() + 2,
+                     qPrintable(l->objectName()));
         for (const QString text : {"Critical Constants", "PRSV Constants", "PRSV1 and 2"}) {
             bool found = false;
             for (QLabel* l : allLabels) found = found || l->text() == text;
@@ -255,6 +259,8 @@ private slots:
                                                                               {"cmdLast", ">>|"}}};
         for (const auto& [name, caption] : captions) {
             QCOMPARE(button(name)->text(), QString::fromLatin1(caption));
+            const QString plain = QString::fromLatin1(caption).remove('&');
+            QVERIFY(button(name)->fontMetrics().horizontalAdvance(plain) + 8 <= button(name)->width());
             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(button(name));
             QCOMPARE(a->text(QAccessible::Name), QString::fromLatin1(caption).remove('&'));
             QVERIFY(w->rect().contains(button(name)->geometry().translated(button(name)->parentWidget()->pos())));
@@ -628,6 +634,24 @@ private slots:
         QVERIFY(!editor()->editMode());
         QCOMPARE(status(), QStringLiteral("Compound record # 4"));
         QCOMPARE(shown(), asShown(sampleRow("Nitrogen")));
+        QCOMPARE(readDatabase(dbPath_), sortedSample());
+        QVERIFY(rec().messages.empty());
+    }
+
+    void closingDiscardsAPendingAddOrEdit() {
+        useDatabase(kSample);
+        openEditor();
+        click("cmdAdd");
+        type("txtCompound", "Krypton");
+        type("txtTcrit", "209.4");
+        editor()->close();   // the window's close box
+        closeEditor();
+        openEditor();
+        goToRecord(2);
+        click("cmdEdit");
+        type("txtTcrit", "1");
+        editor()->close();
+        closeEditor();
         QCOMPARE(readDatabase(dbPath_), sortedSample());
         QVERIFY(rec().messages.empty());
     }
