@@ -123,7 +123,7 @@ frmCritConst2::frmCritConst2(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 frmCritConst2::~frmCritConst2() {
-    qApp->removeEventFilter(this);
+    if (qApp) qApp->removeEventFilter(this);
     releaseDatabase();
 }
 
@@ -339,7 +339,7 @@ void frmCritConst2::Form_Unload() {
     addMode_ = false;
     editMode_ = false;
     releaseDatabase();
-    qApp->removeEventFilter(this);
+    if (qApp) qApp->removeEventFilter(this);
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
