@@ -31,6 +31,7 @@ void buildFigure(QWidget* w, QLabel* image, QLabel* label, const FigureLayout& f
     w->setObjectName(QString::fromLatin1(f.name));
     w->setWindowTitle(f.caption);
     fixClientTwips(w, f.clientWidth, f.clientHeight);
+    w->setFont(fontMsSansSerif());
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, QColor(128, 128, 0));
     w->setPalette(pal);

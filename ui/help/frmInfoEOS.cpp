@@ -19,6 +19,7 @@ frmInfoEOS::frmInfoEOS(QWidget* parent)
     setObjectName(QStringLiteral("frmInfoEOS"));
     setWindowTitle(QStringLiteral("Equations of State"));
     fixClientTwips(this, 9036, 6948);
+    setFont(fontMsSansSerif());
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(128, 128, 128));
     setPalette(pal);

@@ -13,6 +13,7 @@ frmZolvInstruct::frmZolvInstruct(QWidget* parent)
     setObjectName(QStringLiteral("frmZolvInstruct"));
     setWindowTitle(QStringLiteral("Equations of State Instructions"));
     fixClientTwips(this, 7860, 6780);
+    setFont(fontMsSansSerif());
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(128, 128, 128));
     setPalette(pal);

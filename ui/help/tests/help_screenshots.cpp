@@ -26,16 +26,23 @@ bool save(QWidget* w, const QString& path) {
     return w->grab().save(path);
 }
 
-// The whole document as the box lays it out, one tall picture.
-bool saveFullText(QTextBrowser* box, const QString& path) {
+// The whole document as the box lays it out, cut into pages of 600 pixels
+// (<stem>_1.png, <stem>_2.png, ...) so that every line can be read.
+bool saveFullText(QTextBrowser* box, const QString& stem) {
     QTextDocument* doc = box->document();
     const QSize size = doc->size().toSize();
-    QImage img(size, QImage::Format_RGB32);
-    img.fill(box->palette().color(QPalette::Base));
-    QPainter p(&img);
-    doc->drawContents(&p);
-    p.end();
-    return img.save(path);
+    const int pageHeight = 600;
+    bool ok = true;
+    for (int top = 0, page = 1; top < size.height(); top += pageHeight, ++page) {
+        QImage img(size.width(), pageHeight, QImage::Format_RGB32);
+        img.fill(box->palette().color(QPalette::Base));
+        QPainter p(&img);
+        p.translate(0, -top);
+        doc->drawContents(&p, QRectF(0, top, size.width(), pageHeight));
+        p.end();
+        ok &= img.save(QStringLiteral("%1_%2.png").arg(stem).arg(page));
+    }
+    return ok;
 }
 
 }  // namespace
@@ -47,11 +54,11 @@ int main(int argc, char** argv) {
 
     frmZolvInstruct* instruct = showInstructions();
     ok &= save(instruct, out.filePath(QStringLiteral("help_frmZolvInstruct.png")));
-    ok &= saveFullText(instruct->RichTextBox1, out.filePath(QStringLiteral("help_instructions_full.png")));
+    ok &= saveFullText(instruct->RichTextBox1, out.filePath(QStringLiteral("help_instructions_text")));
 
     frmInfoEOS* info = showInformation();
     ok &= save(info, out.filePath(QStringLiteral("help_frmInfoEOS.png")));
-    ok &= saveFullText(info->RichTextBox1, out.filePath(QStringLiteral("help_information_full.png")));
+    ok &= saveFullText(info->RichTextBox1, out.filePath(QStringLiteral("help_information_text")));
     QScrollBar* bar = info->RichTextBox1->verticalScrollBar();
     bar->setValue(bar->maximum());
     ok &= save(info, out.filePath(QStringLiteral("help_frmInfoEOS_end.png")));
