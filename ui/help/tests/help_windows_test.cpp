@@ -264,7 +264,7 @@ void HelpWindowsTest::textsUseOneFontAndResolveTheirLinks_data() {
 
 // Every run of text is set in the 10-point face that stands for Arial, Greek
 // letters and formulas included, and every link inside a text leads to an
-// anchor of that text.
+// anchor of that text (the information text's footnote mark).
 void HelpWindowsTest::textsUseOneFontAndResolveTheirLinks() {
     QFETCH(int, which);
     QWidget* w = openWindow(which);
@@ -287,9 +287,18 @@ void HelpWindowsTest::textsUseOneFontAndResolveTheirLinks() {
         }
     }
     QVERIFY(fragments > 10);
+    QCOMPARE(links.isEmpty(), which == Instructions);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QScrollBar* bar = box->verticalScrollBar();
     for (const QString& l : std::as_const(links)) {
         QVERIFY2(l.startsWith(QLatin1Char('#')), qPrintable(l));
         QVERIFY2(anchors.contains(l.mid(1)), qPrintable(l));
+        // Following it scrolls within the same text.
+        bar->setValue(0);
+        const QString before = doc->toPlainText();
+        box->setSource(QUrl(l));
+        QVERIFY2(bar->value() > 0, qPrintable(l));
+        QCOMPARE(box->document()->toPlainText(), before);
     }
 }
 
