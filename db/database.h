@@ -78,6 +78,19 @@ private:
 // Opaque position of a record; compare by value.
 using Bookmark = long long;
 
+// A dynaset: the keys of its rows are captured when it is opened or
+// re-queried, and each field is read by key when asked for, so a record
+// changed elsewhere shows its stored values and one deleted elsewhere fails
+// readably (kRecordDeleted). Records added through it stay at its end until
+// Requery. Between calls it holds no statement and no lock.
+// Sources: the name of a table or of a query exposing the record key (as
+// qryCritCos does), or a SELECT over one table; these can be changed. Any
+// other SELECT (join, grouping, DISTINCT, ...) or a query without the key is
+// shown as captured, read-only.
+// AddNew/Edit fill an edit buffer that Update stores in one statement; a
+// move, Requery, Delete or another AddNew/Edit discards a pending buffer.
+// While a buffer is pending, Fields gives the buffer's text for the fields
+// set in it.
 class Recordset {
 public:
     ~Recordset();
