@@ -76,6 +76,10 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
     MixTerms mixTerms{};
     MixResult mixResult{};
     const int positions = std::clamp<int>(s.numComps, 0, 4);
+    // A state temperature or pressure that is not a positive finite number
+    // (no temperature accepted yet, a typed value beyond single precision)
+    // leaves every equation undefined.
+    const bool stateDefined = std::isfinite(s.tempK) && s.tempK > 0.0f && std::isfinite(s.pressBar) && s.pressBar > 0.0f;
 
     for (int k = 0; k < positions; ++k) {
         const auto ku = static_cast<std::size_t>(k);
@@ -88,7 +92,7 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
         // temperature, or parameters that overflow leave the equation
         // undefined: both roots are unavailable.
         const float tc = s.constant(k, Tc), pc = s.constant(k, Pc);
-        const bool defined = tc > 0.0f && pc != 0.0f && eq.parametersFinite();
+        const bool defined = stateDefined && tc > 0.0f && pc != 0.0f && eq.parametersFinite();
 
         // Vapour: from the ideal-gas volume, never below b.
         Root vap;
