@@ -85,6 +85,7 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
         const auto ku = static_cast<std::size_t>(k);
         if constexpr (Eq::marks) g.setCellMark(block, k, eq.mark(s, k));
 
+        const float x = fractionOf(f, k);
         eq.parameters(s, sv, k);
         eq.Vig = (sv.T * sv.R) / sv.P;
         eq.Vigb = eq.Vig + eq.b;
@@ -106,7 +107,6 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
             const double V = vap.value;
             g.setCellText(block, Column::Vapour, k, formatMask(V, Mask::Vapour));
             g.setCellText(block, Column::Z, k, formatMask(((sv.P * V) / sv.R) / sv.T, Mask::Z));
-            const float x = fractionOf(f, k);
             mixTerms[0][ku] = static_cast<float>(static_cast<double>(x) * V);
             mixTerms[1][ku] = mixTerms[1][ku] + x;
         } else {
@@ -134,7 +134,6 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
         if (liq.found) {
             const double V = liq.value;
             g.setCellText(block, Column::Liquid, k, formatMask(V, Mask::Liquid));
-            const float x = fractionOf(f, k);
             mixTerms[2][ku] = static_cast<float>(static_cast<double>(x) * V);
             mixTerms[3][ku] = mixTerms[3][ku] + x;
         } else {

@@ -1,6 +1,5 @@
 #include "solver/text.h"
 
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -110,16 +109,6 @@ namespace {
 
 using u128 = unsigned __int128;
 
-void appendDigits(std::string& out, u128 q) {
-    char buf[40];
-    int n = 0;
-    do {
-        buf[n++] = static_cast<char>('0' + static_cast<int>(q % 10));
-        q /= 10;
-    } while (q != 0);
-    while (n > 0) out.push_back(buf[--n]);
-}
-
 // Fixed notation with `decimals` digits after the point, at least one before
 // it, rounded half away from zero on the exact binary value. A value that
 // rounds to zero is shown without a sign.
@@ -128,6 +117,7 @@ std::string formatFixed(double value, int decimals) {
     static constexpr std::uint64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000};
     const bool negative = std::signbit(value);
     const double magnitude = std::fabs(value);
+    const auto d = static_cast<std::size_t>(decimals);
 
     // magnitude = M * 2^e with M an integer below 2^53.
     int exp2 = 0;
@@ -135,42 +125,48 @@ std::string formatFixed(double value, int decimals) {
     const auto M = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
     const int e = exp2 - 53;
 
-    std::string digits;
+    if (magnitude != 0.0 && e > 40) {
+        // An integer too large for 128 bits once scaled: nothing to round.
+        char buf[400];
+        const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed, decimals);
+        return (negative ? "-" : "") + std::string(buf, r.ptr);
+    }
+
+    // q = magnitude * 10^d rounded half up, exactly.
+    u128 q = 0;
     if (magnitude == 0.0) {
-        digits.assign(static_cast<std::size_t>(decimals) + 1, '0');
+        q = 0;
     } else if (e >= 0) {
-        // An integer: nothing to round. Large values need more than 128 bits.
-        if (e <= 40) {
-            appendDigits(digits, (static_cast<u128>(M) << e) * kPow10[decimals]);
-        } else {
-            char buf[400];
-            const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed, 0);
-            digits.assign(buf, r.ptr);
-            digits.append(static_cast<std::size_t>(decimals), '0');
-        }
+        q = (static_cast<u128>(M) << e) * kPow10[d];
     } else {
-        // magnitude * 10^d = N / 2^s exactly; round the quotient half up.
-        const u128 N = static_cast<u128>(M) * kPow10[decimals];  // below 2^70
+        const u128 N = static_cast<u128>(M) * kPow10[d];  // below 2^70
         const int s = -e;
-        u128 q = 0;
         if (s < 100) {
             q = N >> s;
             const u128 remainder = N - (q << s);
-            const u128 half = static_cast<u128>(1) << (s - 1);
-            if (remainder >= half) ++q;
+            if (remainder >= (static_cast<u128>(1) << (s - 1))) ++q;
         }
-        appendDigits(digits, q);
     }
-    if (digits.size() < static_cast<std::size_t>(decimals) + 1)
-        digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
+
+    char buf[48];
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    if (q <= UINT64_MAX) {
+        auto x = static_cast<std::uint64_t>(q);
+        do { *--p = static_cast<char>('0' + x % 10); x /= 10; } while (x != 0);
+    } else {
+        u128 x = q;
+        do { *--p = static_cast<char>('0' + static_cast<int>(x % 10)); x /= 10; } while (x != 0);
+    }
+    while (static_cast<std::size_t>(end - p) < d + 1) *--p = '0';
+    const auto n = static_cast<std::size_t>(end - p);
 
     std::string out;
-    out.reserve(digits.size() + 2);
-    const bool zero = digits.find_first_not_of('0') == std::string::npos;
-    if (negative && !zero) out.push_back('-');
-    out.append(digits, 0, digits.size() - static_cast<std::size_t>(decimals));
+    out.reserve(n + 2);
+    if (negative && q != 0) out.push_back('-');
+    out.append(p, n - d);
     out.push_back('.');
-    out.append(digits, digits.size() - static_cast<std::size_t>(decimals));
+    out.append(p + (n - d), d);
     return out;
 }
 
