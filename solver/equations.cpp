@@ -40,7 +40,6 @@ Mark prsvMark(const MixtureState& s, int k) {
 struct VanDerWaals : EquationBase {
     static constexpr int block = 0;
     static constexpr bool marks = false;
-    Mark mark(const MixtureState&, int) const { return Mark::Window; }
 
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
         setState(sv);
@@ -58,7 +57,6 @@ struct VanDerWaals : EquationBase {
 struct RedlichKwong : EquationBase {
     static constexpr int block = 1;
     static constexpr bool marks = false;
-    Mark mark(const MixtureState&, int) const { return Mark::Window; }
     double sqrtT = 0.0;
     double RT1 = 0.0;  // T × R in single precision
 
