@@ -8,7 +8,6 @@
 // dome, the vapour-pressure curve and the constant-volume lines of the two
 // figures belong to one and the same fluid and agree with each other.
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
@@ -166,12 +165,11 @@ std::vector<Piece> parseMarkup(const QString &m)
     return pieces;
 }
 
-QFont makeFont(const QString &family, double px, bool italic = false, bool bold = false)
+// Sizes in pixels: the pictures must come out the same whatever the screen.
+QFont makeFont(const QString &family, double px)
 {
     QFont f(family);
     f.setPixelSize(std::max(1, int(std::lround(px))));
-    f.setItalic(italic);
-    f.setBold(bold);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setStyleStrategy(QFont::PreferAntialias);
     return f;
@@ -179,7 +177,6 @@ QFont makeFont(const QString &family, double px, bool italic = false, bool bold 
 
 const QString kSans = QStringLiteral("Liberation Sans");
 const QString kSerif = QStringLiteral("Liberation Serif");
-const QString kMono = QStringLiteral("Liberation Mono");
 
 QFont pieceFont(const QFont &base, const Piece &p)
 {
@@ -274,14 +271,12 @@ QRectF drawMarkup(QPainter &painter, QPointF at, const QString &markup, const QF
     return box;
 }
 
-// A stacked fraction centred on `at` (the fraction bar at the maths axis).
-double drawFraction(QPainter &painter, QPointF at, const QString &num, const QString &den,
-                    const QFont &base, HAlign h = Left)
+// A stacked fraction starting at `at`, on the baseline of the text around
+// it; returns its width.
+double drawFraction(QPainter &painter, QPointF at, const QString &num, const QString &den, const QFont &base)
 {
     const double w = std::max(markupWidth(num, base), markupWidth(den, base)) + 4;
-    double x = at.x();
-    if (h == Center)
-        x -= w / 2;
+    const double x = at.x();
     const double axis = at.y() - QFontMetricsF(base).capHeight() * 0.45;
     painter.drawLine(QPointF(x, axis), QPointF(x + w, axis));
     drawMarkup(painter, {x + w / 2, axis - 3}, num, base, Center, Baseline);
@@ -324,7 +319,8 @@ QPen dashedPen(double width, const QColor &c = Qt::black)
 {
     QPen pen(c, width);
     pen.setCapStyle(Qt::FlatCap);
-    pen.setDashPattern({5.0 / width * 1.3, 3.5 / width * 1.3});
+    // The pattern counts in pen widths: 6.5 px dashes, 4.5 px gaps at any width.
+    pen.setDashPattern({6.5 / width, 4.5 / width});
     return pen;
 }
 
@@ -381,7 +377,7 @@ const QColor kWhite(255, 255, 255);
 // Figure 1: P-T diagram of a pure substance (not water: the fusion curve
 // leans to the right). The curves follow the Clausius-Clapeyron form
 // ln P = a - b/T, the sublimation curve steeper than the vaporization curve at
-// the triple point, as its heat of change is the larger.
+// the triple point, its latent heat being the larger.
 
 QImage drawFigure1()
 {
@@ -706,7 +702,8 @@ QImage drawFigure3()
         const double tEnd = std::min(tMax, c.t0 + (pMax - c.p0) / slope);
         painter.drawLine(at(c.t0, c.p0), at(tEnd, c.p0 + slope * (tEnd - c.t0)));
     }
-    painter.drawLine(at(1.0, 1.0), at(tMax, 1.0 + 4.0 * (tMax - 1.0)));
+    const double slopeC = vdwIsochoreSlope(1.0);
+    painter.drawLine(at(1.0, 1.0), at(tMax, 1.0 + slopeC * (tMax - 1.0)));
     painter.restore();
 
     // Vapour-pressure curve.
@@ -728,8 +725,8 @@ QImage drawFigure3()
         else
             drawMarkup(painter, end + QPointF(6, 0), c.name, subFont, Left, Middle);
     }
-    drawMarkup(painter, at(tMax, 1.0 + 4.0 * (tMax - 1.0)) + QPointF(6, 0), QStringLiteral("*V*_c"), subFont, Left,
-               Middle);
+    drawMarkup(painter, at(tMax, 1.0 + slopeC * (tMax - 1.0)) + QPointF(6, 0), QStringLiteral("*V*_c"), subFont,
+               Left, Middle);
 
     const QFont pointFont = makeFont(kSans, 16);
     const auto onLine = [&](const Isochore &c, double t) {
@@ -1341,7 +1338,7 @@ int main(int argc, char *argv[])
         err << "usage: zolvant-draw-pictures [--png] OUTPUT_FOLDER\n";
         return 2;
     }
-    for (const QString &family : {kSans, kSerif, kMono}) {
+    for (const QString &family : {kSans, kSerif}) {
         if (!QFontDatabase::families().contains(family)) {
             err << "zolvant-draw-pictures: font \"" << family << "\" is not installed (fonts-liberation)\n";
             return 1;
