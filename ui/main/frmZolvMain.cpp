@@ -137,7 +137,8 @@ frmZolvMain::frmZolvMain(QWidget* parent) : QWidget(parent) {
 #ifdef ZOLVANT_HAVE_PICTURES
     zolvant_init_pictures();
 #endif
-    background_.load(QStringLiteral(":/pictures/background.bmp"));
+    if (background_.load(QStringLiteral(":/pictures/background.bmp")))
+        backgroundEdge_ = background_.toImage().pixelColor(background_.width() - 1, background_.height() - 1);
     createControls();
     arrangeTabOrder();
     watchFocus();
@@ -389,7 +390,7 @@ void frmZolvMain::paintEvent(QPaintEvent*) {
     }
     // The client area is a few pixels larger than the picture: the strip
     // beyond it takes the picture's own edge colour.
-    p.fillRect(rect(), background_.toImage().pixelColor(background_.width() - 1, background_.height() - 1));
+    p.fillRect(rect(), backgroundEdge_);
     p.drawPixmap(0, 0, background_);
 }
 

@@ -121,6 +121,7 @@ private:
     std::unique_ptr<zolvant::db::Recordset> rstComps;  // declared after dbComps: released first
     FocusRouter* router_ = nullptr;
     QPixmap background_;
+    QColor backgroundEdge_;  // fills the strip the picture does not cover
     QColor windowBase_;  // the text boxes' own background: cells without a mark
     bool loaded_ = false;
     bool abandoned_ = false;
