@@ -27,6 +27,10 @@ enum ErrorNumber : int {
     kRefused = 3162,           // a value or record the table refuses
     kBusy = 3260,              // locked by another connection past the busy timeout
     kEngine = 3000,            // any other engine failure
+    kRecordDeleted = 3167,     // the current record was deleted through another connection
+    kInvalidBookmark = 3159,   // a bookmark of no record of this recordset
+    kUnknownField = 3265,      // no field of that name in the recordset
+    kAlreadyExists = 3204,     // creating a database where a file already is
 };
 
 class DbError : public std::runtime_error {
@@ -50,6 +54,8 @@ public:
     // Opens an existing file, shared and writable (read-only when the file
     // cannot be written). Never creates a file. Throws DbError.
     static std::unique_ptr<Database> OpenDatabase(const std::string& path);
+    // The same, read-only when readOnly is true (for readers that never write).
+    static std::unique_ptr<Database> OpenDatabase(const std::string& path, bool readOnly);
     // Creates a new, empty component database; refuses an existing file.
     static std::unique_ptr<Database> CreateDatabase(const std::string& path);
     ~Database();
@@ -72,6 +78,19 @@ private:
 // Opaque position of a record; compare by value.
 using Bookmark = long long;
 
+// A dynaset: the keys of its rows are captured when it is opened or
+// re-queried, and each field is read by key when asked for, so a record
+// changed elsewhere shows its stored values and one deleted elsewhere fails
+// readably (kRecordDeleted). Records added through it stay at its end until
+// Requery. Between calls it holds no statement and no lock.
+// Sources: the name of a table or of a query exposing the record key (as
+// qryCritCos does), or a SELECT over one table; these can be changed. Any
+// other SELECT (join, grouping, DISTINCT, ...) or a query without the key is
+// shown as captured, read-only.
+// AddNew/Edit fill an edit buffer that Update stores in one statement; a
+// move, Requery, Delete or another AddNew/Edit discards a pending buffer.
+// While a buffer is pending, Fields gives the buffer's text for the fields
+// set in it.
 class Recordset {
 public:
     ~Recordset();

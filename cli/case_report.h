@@ -1,0 +1,50 @@
+#pragma once
+// What one input line of `zolvant-cli solve` gives: the filled grid or the
+// refusal, and its two renderings (a JSON line, a table for a terminal).
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "cli/case_parser.h"
+#include "solver/case.h"
+#include "solver/grid.h"
+
+namespace zolvant::cli {
+
+// The grid as a table of texts and marks; cells never written stay "".
+class GridTexts : public ResultGrid {
+public:
+    void setCellText(int block, Column column, int row, const std::string& text) override;
+    void setCellMark(int block, int row, Mark mark) override;
+
+    const std::string& text(int block, Column column, int row) const;
+    std::optional<Mark> mark(int block, int row) const;
+
+private:
+    std::array<std::array<std::array<std::string, 5>, 3>, kBlocks> texts_{};
+    std::array<std::array<std::optional<Mark>, 4>, kBlocks> marks_{};
+};
+
+struct CaseReport {
+    QString where;                  // "line 3" or "cases.jsonl, line 3"
+    std::optional<QString> inputError;  // the line is not a case
+    Case parsed;
+    CaseOutcome outcome;
+    GridTexts grid;
+};
+
+// Parses and runs one line exactly as the main window would run the case.
+CaseReport evaluateLine(const QByteArray& line, const QString& where, const ComponentLookup& lookup = {});
+
+// {"ok": true, "numComps": n, "blocks": [...]} or {"ok": false, "error": {...}}, without newline.
+QByteArray toJsonLine(const CaseReport& report);
+
+// The grid as a person reads it: six blocks with headings, the component
+// rows in use and the mixture row; or the refusal.
+QString toTable(const CaseReport& report);
+
+}  // namespace zolvant::cli

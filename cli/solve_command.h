@@ -1,0 +1,20 @@
+#pragma once
+// `zolvant-cli solve`: cases as JSON Lines in, one result line per case out.
+
+#include <QIODevice>
+#include <QStringList>
+
+#include "cli/case_parser.h"
+
+namespace zolvant::cli {
+
+// Exit statuses of the tool.
+enum ExitStatus : int { ExitAllCases = 0, ExitBadLines = 1, ExitUsage = 2 };
+
+// arguments[0] is the command's name as shown in the help
+// ("zolvant-cli solve"); the rest are its options and files. `in` is read
+// when no file is given (or for "-").
+int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err,
+                    const ComponentLookup& lookup = {});
+
+}  // namespace zolvant::cli

@@ -1,0 +1,39 @@
+#pragma once
+// Creating component databases: empty, or filled from a CSV file whose
+// header names the columns of tblComps. Used by the build (the seed
+// database) and by zolvant-cli create-db.
+
+#include <array>
+#include <string>
+
+#include "db/database.h"
+
+namespace zolvant::db {
+
+// The fields of tblComps, in their column order.
+inline constexpr std::array<const char*, 9> kComponentFields{
+    "Component", "MolWt", "CritTemp", "CritPress", "CritVol", "AcentricF", "K1", "K2", "K3"};
+
+// A CSV file that cannot be imported, with the number of the offending line
+// (1 is the header; a record spanning lines is numbered by its first line).
+class CsvLineError : public DbError {
+public:
+    CsvLineError(int line, const std::string& description) : DbError(kRefused, description), line_(line) {}
+    int line() const { return line_; }
+private:
+    int line_;
+};
+
+// A new, empty component database at path. Refuses an existing file
+// (kAlreadyExists); never leaves a partial file. Throws DbError.
+void createEmptyDatabase(const std::string& path);
+
+// A new component database at path holding the records of the CSV file.
+// The header must name each field of tblComps once, in any order; a record
+// must have as many values as the header; an empty value is Null. Numbers are
+// converted by the engine, as the editor's texts are.
+// A bad line throws CsvLineError and nothing is written: the file at path
+// appears only when every record was stored. Returns the number of records.
+int createDatabaseFromCsv(const std::string& path, const std::string& csvPath);
+
+}  // namespace zolvant::db

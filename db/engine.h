@@ -1,0 +1,94 @@
+#pragma once
+// Internal to zolvant_db: a thin RAII layer over the SQLite C API, the
+// translation of engine failures into numbered, readable DbErrors, and the
+// schema of a component database. Not for use outside db/.
+
+#include <sqlite3.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "db/database.h"
+
+namespace zolvant::db::detail {
+
+// Name of the column through which a query or statement tells which record
+// of tblComps each of its rows is (the rowid). Never shown as a field.
+inline constexpr std::string_view kKeyColumn = "_RecKey";
+
+// One open connection, shared by the Database and its recordsets so that a
+// recordset outliving Database::Close fails cleanly instead of crashing.
+struct Connection {
+    sqlite3* db = nullptr;
+    std::string path;
+    bool readOnly = false;
+
+    Connection() = default;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    ~Connection() { close(); }
+    void close();
+    sqlite3* handle() const;  // throws when closed
+};
+
+// What an error description may name: the file, and the text written to a
+// field (so that a refused value can be quoted back to the user).
+struct ErrorContext {
+    std::string path;
+    std::function<std::optional<std::string>(const std::string& field)> valueOf;
+};
+
+// Throws the DbError that stands for the engine's result code rc on db.
+[[noreturn]] void throwEngineError(sqlite3* db, int rc, const ErrorContext& ctx);
+
+// A prepared statement, finalized on destruction: no statement outlives the
+// call that made it, so a connection never holds a lock between calls.
+class Stmt {
+public:
+    Stmt(sqlite3* db, std::string_view sql, const ErrorContext& ctx);
+    ~Stmt();
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+
+    bool step();  // true: a row is ready; false: done. Throws DbError.
+    void bindText(int index, std::string_view text);
+    void bindInt64(int index, long long value);
+    void bindNull(int index);
+
+    int columnCount() const;
+    std::string columnName(int index) const;
+    FieldValue column(int index) const;
+    long long columnInt64(int index) const;
+    bool columnIsNull(int index) const;
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+    const ErrorContext& ctx_;
+};
+
+// Runs statements without results (schema, transactions).
+void exec(sqlite3* db, const char* sql, const ErrorContext& ctx);
+
+// "name" with inner quotes doubled.
+std::string quoteIdent(std::string_view name);
+
+// Case-insensitive comparison of ASCII names, as the engine compares
+// identifiers.
+bool sameName(std::string_view a, std::string_view b);
+
+// The statements that make an empty component database.
+extern const char* const kSchemaSql;
+
+// Builds a new database file at path and fills it through fill(db) inside
+// one transaction. The file appears at path only when complete; an existing
+// file is never touched (kAlreadyExists), and a failure leaves nothing behind.
+void buildDatabaseFile(const std::string& path, const std::function<void(sqlite3*)>& fill);
+
+// The checks of a path shared by opening and creating: kInvalidPath when
+// empty or when its folder does not exist or it names a folder.
+void checkPathIsValid(const std::string& path);
+
+}  // namespace zolvant::db::detail

@@ -1,0 +1,90 @@
+#include "db/lookup.h"
+
+#include <cmath>
+#include <limits>
+
+#include "db/engine.h"
+
+namespace zolvant::db {
+
+ComponentConstants loadConstants(const Recordset& rs) {
+    ComponentConstants out{};
+    for (std::size_t k = 0; k < kConstantFields.size(); ++k) {
+        const FieldValue v = rs.Fields(kConstantFields[k]);
+        if (isNull(v)) {
+            out[k] = kNullDefaults[k];
+        } else if (const double* d = std::get_if<double>(&v)) {
+            constexpr double maxFloat = std::numeric_limits<float>::max();
+            constexpr float inf = std::numeric_limits<float>::infinity();
+            out[k] = std::fabs(*d) <= maxFloat ? static_cast<float>(*d) : (*d > 0 ? inf : -inf);
+        } else {
+            throw DbError(kEngine, std::string("The field ") + kConstantFields[k] +
+                                       " of the component holds text, not a number.");
+        }
+    }
+    return out;
+}
+
+std::optional<ComponentConstants> findComponentConstants(Recordset& rstComps, const std::string& name) {
+    rstComps.Requery();
+    if (rstComps.RecordCount() == 0) return std::nullopt;
+    rstComps.MoveFirst();
+    long found = -1;
+    for (long n = 0;; ++n) {
+        const FieldValue component = rstComps.Fields("Component");
+        const std::string* text = std::get_if<std::string>(&component);
+        if (isNull(component) || (text && text->empty())) break;  // such a row ends the list
+        if (text && *text == name) found = n;                     // the last of equal names wins
+        rstComps.MoveNext();
+        if (rstComps.EOF_()) break;
+    }
+    if (found < 0) return std::nullopt;
+    rstComps.MoveFirst();
+    rstComps.Move(found);
+    return loadConstants(rstComps);
+}
+
+std::optional<ComponentConstants> findComponentConstants(const std::string& path, const std::string& name) {
+    const auto db = Database::OpenDatabase(path);
+    const auto rs = db->OpenRecordset("qryCritCos");
+    return findComponentConstants(*rs, name);
+}
+
+std::vector<ComponentRow> listComponents(const std::string& path) {
+    const auto db = Database::OpenDatabase(path);
+    const detail::ErrorContext ctx{path, {}};
+    detail::Stmt rows(db->handle(), "SELECT * FROM qryCritCos", ctx);
+
+    // Columns by name: the query's field order is its own.
+    int key = -1;
+    std::array<int, 9> column;
+    column.fill(-1);
+    const std::array<const char*, 9> names{"Component", "MolWt", "CritTemp", "CritPress", "CritVol",
+                                           "AcentricF", "K1",    "K2",       "K3"};
+    for (int c = 0; c < rows.columnCount(); ++c) {
+        const std::string n = rows.columnName(c);
+        if (detail::sameName(n, detail::kKeyColumn)) key = c;
+        for (std::size_t f = 0; f < names.size(); ++f)
+            if (column[f] < 0 && detail::sameName(n, names[f])) column[f] = c;
+    }
+
+    std::vector<ComponentRow> out;
+    while (rows.step()) {
+        std::array<FieldValue, 9> v;
+        for (std::size_t f = 0; f < names.size(); ++f)
+            if (column[f] >= 0) v[f] = rows.column(column[f]);
+        if (key >= 0 && !rows.columnIsNull(key)) {
+            // The fields the query does not show, from the record itself.
+            detail::Stmt rec(db->handle(), "SELECT MolWt, CritVol FROM tblComps WHERE rowid = ?1", ctx);
+            rec.bindInt64(1, rows.columnInt64(key));
+            if (rec.step()) {
+                if (column[1] < 0) v[1] = rec.column(0);
+                if (column[4] < 0) v[4] = rec.column(1);
+            }
+        }
+        out.push_back({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]});
+    }
+    return out;
+}
+
+}  // namespace zolvant::db

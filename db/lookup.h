@@ -1,0 +1,47 @@
+#pragma once
+// Reading components the way the main window does: the constants of the
+// chosen record with the Null defaults, and a component found by name.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+
+namespace zolvant::db {
+
+// The six constants of a component, indexed like the properties of the
+// mixture state: Tc, Pc, omega, K1, K2, K3.
+using ComponentConstants = std::array<float, 6>;
+
+// The fields they come from, in that order, and what a Null field gives.
+inline constexpr std::array<const char*, 6> kConstantFields{"CritTemp", "CritPress", "AcentricF", "K1", "K2", "K3"};
+inline constexpr ComponentConstants kNullDefaults{1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+
+// The constants of the current record of rs, each converted to single
+// precision (a value beyond the float range becomes an infinity of its
+// sign, which the equations show as "NA"); Null gives the default.
+// Throws DbError without a current record or when a field holds text.
+ComponentConstants loadConstants(const Recordset& rs);
+
+// Finds a component by exact (case-sensitive) name as a component box does:
+// re-runs the query, walks it from the first row until a Null or empty name
+// or the end, and with duplicate names takes the last. The recordset is left
+// on the record loaded. nullopt: no such name.
+std::optional<ComponentConstants> findComponentConstants(Recordset& rstComps, const std::string& name);
+
+// The same on the qryCritCos of the database file at path (throws DbError
+// when it does not open).
+std::optional<ComponentConstants> findComponentConstants(const std::string& path, const std::string& name);
+
+// One row of qryCritCos with all nine fields of its record (MolWt and CritVol
+// read from tblComps; Null when the query does not identify its records).
+struct ComponentRow {
+    FieldValue Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3;
+};
+
+// Every row of qryCritCos of the database file at path, in the query's order.
+std::vector<ComponentRow> listComponents(const std::string& path);
+
+}  // namespace zolvant::db

@@ -1,0 +1,47 @@
+#pragma once
+// One mixture specification run from typed texts to a filled grid, exactly
+// as the main window processes the same entries typed in their natural order
+// (components, each fraction, temperature, pressure, then Solve). The
+// command-line tool, the tests and the benchmark run their cases through it.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "solver/grid.h"
+#include "solver/state.h"
+
+namespace zolvant {
+
+struct CaseComponent {
+    // Tc, Pc, ω, K1, K2, K3 in the order of Prop; nullopt is a Null field
+    // (stored as 1 for Tc and Pc, 0 for the others).
+    std::array<std::optional<double>, 6> constants{};
+    // The whole text of the fraction box when it is left; nullopt when the
+    // box is passed without typing, so that it keeps its proposal.
+    std::optional<std::string> fraction;
+};
+
+struct CaseInput {
+    std::vector<CaseComponent> components;  // at most four; more are ignored
+    std::optional<std::string> temperature; // °C; nullopt is an empty box
+    std::optional<std::string> pressure;    // bar; nullopt: the box is never left
+};
+
+struct CaseOutcome {
+    bool solved = false;
+    std::string title;    // the refusing check's message box, when not solved
+    std::string message;
+    MixtureState state;   // the mixture state as Solve left it
+    FractionTexts fractions;
+    std::array<bool, 4> deselected{};  // rows whose component choice Solve cleared
+    std::string aboveCriticalMessage;  // lblMsg after the temperature was accepted
+};
+
+// Runs the case; writes the grid (cleared, then all six blocks) only when
+// every check accepts.
+CaseOutcome runCase(const CaseInput& input, ResultGrid& grid);
+
+}  // namespace zolvant

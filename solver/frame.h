@@ -1,0 +1,161 @@
+#pragma once
+// The iteration frame every equation of state runs: private to the solver.
+// An equation supplies its parameters a and b, the vapour and liquid
+// updates, the liquid divisor and (optionally) a colour mark; the position
+// loop, the bounds, the 80-step limit, the tolerance, the masks, the "NA"
+// texts and the mixture row are the same for all six and live only here.
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+#include "solver/grid.h"
+#include "solver/solve.h"
+#include "solver/state.h"
+#include "solver/text.h"
+
+namespace zolvant::detail {
+
+inline constexpr int kMaxSteps = 80;
+inline constexpr float kTolerance = 0.0001f;
+
+struct Root {
+    double value = 0.0;
+    int steps = 0;
+    bool found = false;
+};
+
+// Fixed-point iteration from v0. `outside(v)` is the bound test of the phase;
+// a value that is not finite can never converge and ends the root at once.
+template <class Step, class Outside>
+Root iterate(double v0, Step step, Outside outside) {
+    double previous = v0;
+    for (int n = 1;; ++n) {
+        const double v = step(previous);
+        if (!std::isfinite(v) || outside(v)) return {v, n, false};
+        if (n > kMaxSteps) return {v, n, false};
+        if (std::fabs((v - previous) / v) < static_cast<double>(kTolerance)) return {v, n, true};
+        previous = v;
+    }
+}
+
+// The mole fraction of a position as the shares use it: the box's text read
+// by the same leading-number rule as Solve's total check, in single
+// precision. A text without a number (a box never filled) counts as 0, as it
+// does in the total.
+inline float fractionOf(const FractionTexts& f, int k) {
+    return static_cast<float>(leadingNumber(f[static_cast<std::size_t>(k)]));
+}
+
+// Per-state values an equation may need, widened once.
+struct StateValues {
+    double T;   // tempK
+    double P;   // pressBar
+    double R;   // gasConstR, 83.13999938964844
+    double R2;  // R squared in double precision
+};
+
+// Eq must provide:
+//   static constexpr int block;
+//   static constexpr bool marks;                      // sets a colour mark
+//   Mark mark(const MixtureState&, int k) const;      // when marks
+//   void parameters(const MixtureState&, const StateValues&, int k);  // sets a, b
+//   double a, b;                                      // after parameters()
+//   bool parametersFinite() const;                    // a, b (and α) finite
+//   double vapour(double V) const;                    // F_vap
+//   void liquidStart();                               // the liquid divisor, if any
+//   double divisor() const;                           // 1 when the update has none
+//   double liquid(double V) const;                    // F_liq
+// The frame sets eq.Vig and eq.Vigb before the iterations.
+template <class Eq>
+void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGrid& g) {
+    constexpr int block = Eq::block;
+    const StateValues sv{static_cast<double>(s.tempK), static_cast<double>(s.pressBar),
+                         static_cast<double>(gasConstR),
+                         static_cast<double>(gasConstR) * static_cast<double>(gasConstR)};
+    MixTerms mixTerms{};
+    MixResult mixResult{};
+    const int positions = std::clamp<int>(s.numComps, 0, 4);
+    // A state temperature or pressure that is not a positive finite number
+    // (no temperature accepted yet, a typed value beyond single precision)
+    // leaves every equation undefined.
+    const bool stateDefined = std::isfinite(s.tempK) && s.tempK > 0.0f && std::isfinite(s.pressBar) && s.pressBar > 0.0f;
+
+    for (int k = 0; k < positions; ++k) {
+        const auto ku = static_cast<std::size_t>(k);
+        if constexpr (Eq::marks) g.setCellMark(block, k, eq.mark(s, k));
+
+        const float x = fractionOf(f, k);
+        eq.parameters(s, sv, k);
+        eq.Vig = (sv.T * sv.R) / sv.P;
+        eq.Vigb = eq.Vig + eq.b;
+        // A critical temperature or pressure of 0, a negative critical
+        // temperature, or parameters that overflow leave the equation
+        // undefined: both roots are unavailable.
+        const float tc = s.constant(k, Tc), pc = s.constant(k, Pc);
+        const bool defined = stateDefined && tc > 0.0f && pc != 0.0f && eq.parametersFinite();
+
+        // Vapour: from the ideal-gas volume, never below b.
+        Root vap;
+        if (defined) {
+            const double b = eq.b;
+            vap = iterate(eq.Vig, [&eq](double V) { return eq.vapour(V); },
+                          [b](double V) { return V < b; });
+        }
+        g.rootDone(block, k, Phase::Vapour, vap.steps, vap.found);
+        if (vap.found) {
+            const double V = vap.value;
+            g.setCellText(block, Column::Vapour, k, formatMask(V, Mask::Vapour));
+            g.setCellText(block, Column::Z, k, formatMask(((sv.P * V) / sv.R) / sv.T, Mask::Z));
+            mixTerms[0][ku] = static_cast<float>(static_cast<double>(x) * V);
+            mixTerms[1][ku] = mixTerms[1][ku] + x;
+        } else {
+            g.setCellText(block, Column::Vapour, k, "NA");
+            g.setCellText(block, Column::Z, k, "NA");
+        }
+
+        // Liquid: skipped above the critical temperature; from b, never
+        // above the ideal-gas volume (both compared in single precision).
+        if (s.aboveCritT[ku]) {
+            g.setCellText(block, Column::Liquid, k, "NA - Tc");
+            continue;
+        }
+        Root liq;
+        if (defined) {
+            eq.liquidStart();
+            const double D = eq.divisor();
+            if (D != 0.0 && std::isfinite(D)) {
+                const float vigSingle = static_cast<float>(eq.Vig);
+                liq = iterate(eq.b, [&eq](double V) { return eq.liquid(V); },
+                              [vigSingle](double V) { return static_cast<float>(V) > vigSingle; });
+            }
+        }
+        g.rootDone(block, k, Phase::Liquid, liq.steps, liq.found);
+        if (liq.found) {
+            const double V = liq.value;
+            g.setCellText(block, Column::Liquid, k, formatMask(V, Mask::Liquid));
+            mixTerms[2][ku] = static_cast<float>(static_cast<double>(x) * V);
+            mixTerms[3][ku] = mixTerms[3][ku] + x;
+        } else {
+            g.setCellText(block, Column::Liquid, k, "NA");
+        }
+    }
+
+    // Mixture row: only when more than one position is in use.
+    if (positions > 1) {
+        MixtureVolumes(s, mixTerms, mixResult);
+        if (mixResult[0] != 0.0f) {
+            g.setCellText(block, Column::Vapour, kMixtureRow, formatMask(mixResult[0], Mask::Vapour));
+            g.setCellText(block, Column::Z, kMixtureRow, formatMask(mixResult[1], Mask::Z));
+        } else {
+            g.setCellText(block, Column::Vapour, kMixtureRow, "NA");
+            g.setCellText(block, Column::Z, kMixtureRow, "NA");
+        }
+        if (mixResult[2] != 0.0f)
+            g.setCellText(block, Column::Liquid, kMixtureRow, formatMask(mixResult[2], Mask::MixLiquid));
+        else
+            g.setCellText(block, Column::Liquid, kMixtureRow, "NA");
+    }
+}
+
+}  // namespace zolvant::detail

@@ -1,0 +1,32 @@
+#include "ui/help/help_resources.h"
+
+#include <QFile>
+
+#ifdef ZOLVANT_HAVE_PICTURES
+#include "ui/pictures/pictures.h"
+#endif
+
+// Q_INIT_RESOURCE declares a function in the namespace it is used in, so it
+// must be called from the global namespace.
+static void registerZolvantHelpResources() { Q_INIT_RESOURCE(zolvant_help); }
+
+namespace zolvant::ui {
+
+void initHelpResources() {
+    static const bool registered = [] {
+        registerZolvantHelpResources();
+#ifdef ZOLVANT_HAVE_PICTURES
+        zolvant_init_pictures();
+#endif
+        return true;
+    }();
+    (void)registered;
+}
+
+QString readHelpText(const QString& resourcePath) {
+    QFile f(resourcePath);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll());
+}
+
+}  // namespace zolvant::ui
