@@ -197,11 +197,12 @@ void frmZolvMain::createControls() {
         auto* chk = new QCheckBox(QStringLiteral(">CT"), this);
         chk->setObjectName(QStringLiteral("chkCritT_%1").arg(i));
         placeTwips(chk, 240, top, 252, 252);
-        // A check box paints its background in the Button role; the caption
-        // lies beyond the box's width, so only the box itself shows.
+        // Only the box shows: the caption would not fit beside it, and a
+        // clipped sliver of it is painted in no colour at all.
         QPalette pal = chk->palette();
         pal.setColor(QPalette::Window, kCheckBackground);
         pal.setColor(QPalette::Button, kCheckBackground);
+        pal.setColor(QPalette::WindowText, Qt::transparent);
         chk->setPalette(pal);
         chk->setBackgroundRole(QPalette::Window);
         chk->setAutoFillBackground(true);
