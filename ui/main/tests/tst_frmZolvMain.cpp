@@ -382,6 +382,26 @@ private slots:
         QCOMPARE(w_->mixture().constant(1, zolvant::Tc), 1.0f);
     }
 
+    void pickingFromTheDropDownListLoadsOnLeaving() {
+        // Opening and closing the list is no focus change: no refresh, no
+        // load, no check.
+        QTest::mouseClick(cmb(0), Qt::LeftButton, Qt::NoModifier, QPoint(cmb(0)->width() - 6, cmb(0)->height() / 2));
+        QTRY_VERIFY(cmb(0)->view()->isVisible());
+        QAbstractItemView* list = cmb(0)->view();
+        const QRect item = list->visualRect(list->model()->index(1, 0));
+        // The list ignores a release that could belong to the click that opened it.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QTest::mouseMove(list->viewport(), item.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
+        QTRY_VERIFY(!cmb(0)->view()->isVisible());
+        QCOMPARE(cmb(0)->currentText(), QStringLiteral("n-Butane"));
+        QCOMPARE(focused(), cmb(0));
+        QCOMPARE(w_->mixture().constant(0, zolvant::Tc), 0.0f);
+        tab();
+        QCOMPARE(w_->mixture().constant(0, zolvant::Tc), 425.1f);
+        QVERIFY(rec().messages.empty());
+    }
+
     void typedTextChoosesNothing() {
         type("Methane");
         QCOMPARE(cmb(0)->currentIndex(), -1);
