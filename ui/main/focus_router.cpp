@@ -1,0 +1,102 @@
+#include "ui/main/focus_router.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QWidget>
+
+namespace zolvant::ui {
+
+FocusRouter::FocusRouter(QWidget* form) : QObject(form), form_(form) {
+    qApp->installEventFilter(this);
+}
+
+FocusRouter::~FocusRouter() {
+    if (qApp) qApp->removeEventFilter(this);
+}
+
+void FocusRouter::watch(QWidget* w, std::function<void()> gotFocus, std::function<void()> lostFocus) {
+    handlers_[w] = Handlers{std::move(gotFocus), std::move(lostFocus)};
+}
+
+bool FocusRouter::inForm(const QWidget* w) const {
+    return w && w != form_ && w->window() == form_;
+}
+
+bool FocusRouter::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+        if (closing_ || !watched->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(watched);
+        if (!inForm(w)) return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::MouseFocusReason) mouseMovedFocus_ = true;
+        // A window (de)activation or a drop-down list opening or closing is
+        // no move between controls.
+        const bool transient = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        const bool gotFocus = type == QEvent::FocusIn;
+        if (gotFocus) {
+            if (transient && w == owner_) return false;
+        } else {
+            if (transient || w != owner_) return false;
+            // Focus that went into another window (a drop-down list's first
+            // opening reports itself that way) leaves the owner in place.
+            const QWidget* now = QApplication::focusWidget();
+            if (now && now->window() != form_) return false;
+        }
+        queue_.push_back({gotFocus, w});
+        if (!busy_) drain();
+        return false;
+    }
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        if (!watched->isWidgetType()) return false;
+        const bool check = mouseMovedFocus_;
+        mouseMovedFocus_ = false;
+        auto* w = static_cast<QWidget*>(watched);
+        if (!check || closing_ || !inForm(w)) return false;
+        // The press moved the focus, and a handler sent it elsewhere: the
+        // press must not reach the control (a button would still be clicked,
+        // a combo box would still open its list).
+        const QWidget* focus = form_->focusWidget();
+        if (focus && (focus == w || focus->isAncestorOf(w))) return false;
+        return true;
+    }
+    return false;
+}
+
+void FocusRouter::drain() {
+    busy_ = true;
+    while (!queue_.empty() && !closing_) {
+        const Pending p = queue_.front();
+        queue_.pop_front();
+        QWidget* w = p.widget;
+        if (!w) continue;
+        if (p.gotFocus) {
+            // A later move (a handler's own setFocus) overtook this one.
+            if (form_->focusWidget() != w) continue;
+            // The owner may have lost the focus while the window was
+            // inactive (a focus move made behind a modal box): it is left
+            // now, before the new control is entered.
+            if (owner_ && owner_ != w) runLost(owner_);
+            owner_ = w;
+            runGot(w);
+        } else {
+            if (owner_ != w) continue;
+            runLost(w);
+        }
+    }
+    if (closing_) queue_.clear();
+    busy_ = false;
+}
+
+void FocusRouter::runLost(QWidget* w) {
+    owner_ = nullptr;
+    auto it = handlers_.find(w);
+    if (it != handlers_.end() && it->second.lostFocus) it->second.lostFocus();
+}
+
+void FocusRouter::runGot(QWidget* w) {
+    auto it = handlers_.find(w);
+    if (it != handlers_.end() && it->second.gotFocus) it->second.gotFocus();
+}
+
+}  // namespace zolvant::ui
