@@ -2,9 +2,7 @@
 
 #include <QFile>
 
-#ifdef ZOLVANT_HAVE_PICTURES
 #include "ui/pictures/pictures.h"
-#endif
 
 // Q_INIT_RESOURCE declares a function in the namespace it is used in, so it
 // must be called from the global namespace.
@@ -15,9 +13,7 @@ namespace zolvant::ui {
 void initHelpResources() {
     static const bool registered = [] {
         registerZolvantHelpResources();
-#ifdef ZOLVANT_HAVE_PICTURES
         zolvant_init_pictures();
-#endif
         return true;
     }();
     (void)registered;

@@ -24,9 +24,9 @@
 #include "ui/common/services.h"
 #include "ui/main/focus_router.h"
 
-#ifdef ZOLVANT_HAVE_PICTURES
+#include "ui/editor/editor_window.h"
+#include "ui/help/help_windows.h"
 #include "ui/pictures/pictures.h"
-#endif
 
 namespace zolvant::ui {
 
@@ -134,9 +134,7 @@ frmZolvMain::frmZolvMain(QWidget* parent) : QWidget(parent) {
     setWindowTitle(appTitle());
     setFont(fontMsSansSerif());
     fixClientTwips(this, 9648, 7236);
-#ifdef ZOLVANT_HAVE_PICTURES
     zolvant_init_pictures();
-#endif
     if (background_.load(QStringLiteral(":/pictures/background.bmp")))
         backgroundEdge_ = background_.toImage().pixelColor(background_.width() - 1, background_.height() - 1);
     createControls();
@@ -657,8 +655,8 @@ void frmZolvMain::cmdClrComp_Click() {
 
 // The editor and the help windows open from here once they are part of the
 // program; until then their buttons do nothing.
-void frmZolvMain::cmdCompList_Click() {}
-void frmZolvMain::cmdInstruct_Click() {}
-void frmZolvMain::cmdDataForm_Click() {}
+void frmZolvMain::cmdCompList_Click() { showComponentEditor(); }
+void frmZolvMain::cmdInstruct_Click() { showInstructions(); }
+void frmZolvMain::cmdDataForm_Click() { showInformation(); }
 
 }  // namespace zolvant::ui

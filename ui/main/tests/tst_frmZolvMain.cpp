@@ -22,6 +22,9 @@
 #include "ui/common/layout.h"
 #include "ui/common/recording_services.h"
 #include "ui/common/services.h"
+#include "ui/editor/frmCritConst2.h"
+#include "ui/help/frmInfoEOS.h"
+#include "ui/help/frmZolvInstruct.h"
 #include "ui/main/frmZolvMain.h"
 
 using zolvant::ui::frmZolvMain;
@@ -41,6 +44,15 @@ const Record kRecords[] = {
     {"Nullomega", 300.0, 40.0, std::nullopt, std::nullopt},  // acentric factor and K1 missing
     {"Nulltemp", std::nullopt, 50.0, 0.1, 0.02},              // critical temperature missing
 };
+
+// The visible top-level windows of one kind.
+template <typename W>
+QList<W*> openWindows() {
+    QList<W*> out;
+    for (QWidget* t : QApplication::topLevelWidgets())
+        if (auto* w = qobject_cast<W*>(t); w && w->isVisible()) out << w;
+    return out;
+}
 
 void addRecord(zolvant::db::Database& db, const Record& r) {
     auto rs = db.OpenRecordset("tblComps");
@@ -849,6 +861,70 @@ private slots:
         QCOMPARE(box("txtTemp")->text(), QString());
         closer.stop();
         zolvant::ui::setServices(&rec());
+    }
+
+
+    void navigationButtonsOpenOneOwnerlessWindowEach() {
+        for (int i = 0; i < 2; ++i) {
+            click(ctl<QPushButton>("cmdInstruct"));
+            click(ctl<QPushButton>("cmdDataForm"));
+            click(ctl<QPushButton>("cmdCompList"));
+        }
+        QCOMPARE(openWindows<zolvant::ui::frmZolvInstruct>().size(), 1);
+        QCOMPARE(openWindows<zolvant::ui::frmInfoEOS>().size(), 1);
+        QCOMPARE(openWindows<zolvant::ui::frmCritConst2>().size(), 1);
+        for (QWidget* t : {static_cast<QWidget*>(openWindows<zolvant::ui::frmZolvInstruct>()[0]),
+                           static_cast<QWidget*>(openWindows<zolvant::ui::frmInfoEOS>()[0]),
+                           static_cast<QWidget*>(openWindows<zolvant::ui::frmCritConst2>()[0])}) {
+            QVERIFY(!t->parentWidget());
+            QVERIFY(!t->isModal());
+        }
+        // Closing the main window closes them all.
+        QVERIFY(w_->close());
+        QTRY_VERIFY(openWindows<zolvant::ui::frmInfoEOS>().isEmpty());
+        QTRY_VERIFY(openWindows<zolvant::ui::frmCritConst2>().isEmpty());
+        QTRY_VERIFY(openWindows<zolvant::ui::frmZolvInstruct>().isEmpty());
+    }
+
+    void informationWindowStaysOpenWhileSolving() {
+        click(ctl<QPushButton>("cmdDataForm"));
+        QCOMPARE(openWindows<zolvant::ui::frmInfoEOS>().size(), 1);
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+        click(cmb(0));
+        QTest::keyClick(cmb(0)->view(), Qt::Key_Escape);  // close the list the click opened
+        QCOMPARE(focused(), cmb(0));
+        enterWorkedExample();
+        QCOMPARE(box("txtVapVDW_4")->text(), QStringLiteral("24693.5"));
+        QCOMPARE(openWindows<zolvant::ui::frmInfoEOS>().size(), 1);
+        QVERIFY(rec().messages.empty());
+    }
+
+    void componentAddedInTheEditorIsListedAtTheNextEntry() {
+        choose("n-Butane");
+        tab();
+        click(ctl<QPushButton>("cmdCompList"));
+        auto* ed = openWindows<zolvant::ui::frmCritConst2>().value(0);
+        QVERIFY(ed);
+        auto* add = ed->findChild<QPushButton*>("cmdAdd");
+        QTest::mouseClick(add, Qt::LeftButton);
+        QTest::keyClicks(ed->findChild<QLineEdit*>("txtCompound"), "Acetone");
+        QTest::keyClicks(ed->findChild<QLineEdit*>("txtTcrit"), "508.1");
+        QTest::keyClicks(ed->findChild<QLineEdit*>("txtPcrit"), "47.01");
+        QTest::mouseClick(ed->findChild<QPushButton*>("cmdUpdate"), Qt::LeftButton);
+        QVERIFY(!ed->addMode());
+        QVERIFY(rec().messages.empty());
+
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+        QCOMPARE(focused(), ctl<QPushButton>("cmdCompList"));
+        click(cmb(0));
+        QTest::keyClick(cmb(0)->view(), Qt::Key_Escape);  // close the list the click opened
+        QCOMPARE(focused(), cmb(0));
+        QCOMPARE(cmb(0)->itemText(0), QStringLiteral("Acetone"));
+        QCOMPARE(cmb(0)->currentText(), QStringLiteral("n-Butane"));
+        QCOMPARE(cmb(0)->currentIndex(), 2);
+        ed->close();
     }
 
     void startUpOverAnEmptyDatabase() {
