@@ -29,6 +29,11 @@ struct Database::Impl {
 
 namespace {
 
+bool& forceReadOnly() {
+    static bool on = false;
+    return on;
+}
+
 bool canWrite(const std::string& path) {
 #ifndef _WIN32
     // A rollback journal is created beside the file, so its folder must be
@@ -63,6 +68,8 @@ void checkComponentObjects(sqlite3* db, const ErrorContext& ctx) {
 
 }  // namespace
 
+void setForceReadOnlyForTests(bool on) { forceReadOnly() = on; }
+
 std::unique_ptr<Database> Database::OpenDatabase(const std::string& path) { return OpenDatabase(path, false); }
 
 std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool readOnly) {
@@ -75,7 +82,7 @@ std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool r
 
     auto conn = std::make_shared<Connection>();
     conn->path = path;
-    conn->readOnly = readOnly || !canWrite(path);
+    conn->readOnly = readOnly || forceReadOnly() || !canWrite(path);
     const ErrorContext ctx{path, {}};
     // An absolute name keeps the engine from reading "file:..." or ":memory:"
     // as anything but a file.

@@ -49,6 +49,11 @@ inline bool isNull(const FieldValue& v) { return std::holds_alternative<std::mon
 
 class Recordset;
 
+// For tests only: while on, every OpenDatabase opens read-only, as it does a
+// file the user may not write. Tests that run as root need it, since root
+// writes any file whatever its permission bits say.
+void setForceReadOnlyForTests(bool on);
+
 class Database {
 public:
     // Opens an existing file, shared and writable (read-only when the file
