@@ -66,6 +66,22 @@ void checkComponentObjects(sqlite3* db, const ErrorContext& ctx) {
     if (!query) throw DbError(kMissingObject, lead + "it has no query qryCritCos.");
 }
 
+// A file cut short (an interrupted copy, a full disk) still opens: the
+// engine reads the missing end of its last page as zeros, so that records
+// vanish or their values change without a word. Its header still tells the
+// size the file must have.
+void checkNotCutShort(sqlite3* db, const std::string& path, const ErrorContext& ctx) {
+    Stmt count(db, "PRAGMA page_count", ctx);
+    Stmt size(db, "PRAGMA page_size", ctx);
+    if (!count.step() || !size.step()) return;
+    const long long needed = count.columnInt64(0) * size.columnInt64(0);
+    std::error_code ec;
+    const auto present = fs::file_size(path, ec);
+    if (ec || static_cast<long long>(present) >= needed) return;
+    throw DbError(kEngine, "The database file '" + path + "' is damaged: it is cut short (" +
+                               std::to_string(present) + " of its " + std::to_string(needed) + " bytes are there).");
+}
+
 }  // namespace
 
 void setForceReadOnlyForTests(bool on) { forceReadOnly() = on; }
@@ -95,6 +111,7 @@ std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool r
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 2000);
     if (sqlite3_db_readonly(raw, "main") == 1) conn->readOnly = true;
+    checkNotCutShort(raw, path, ctx);
     checkComponentObjects(raw, ctx);
 
     std::unique_ptr<Database> db(new Database);
