@@ -94,6 +94,9 @@ std::string describeConstraint(int rc, const std::string& msg, const ErrorContex
 void throwEngineError(sqlite3* db, int rc, const ErrorContext& ctx) {
     const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     const std::string file = "'" + ctx.path + "'";
+    if (rc == SQLITE_READONLY_DBMOVED)
+        throw DbError(kReadOnly, "The database file " + file +
+                                     " has been deleted or moved while it was open: changes cannot be stored in it.");
     switch (rc & 0xff) {
     case SQLITE_CONSTRAINT:
         throw DbError(kRefused, describeConstraint(rc, msg, ctx));
