@@ -493,48 +493,60 @@ void frmCritConst2::Form_KeyDown(int KeyCode, int Shift) {
 // ---------------------------------------------------------------------------
 // Navigation
 
-void frmCritConst2::cmdFirst_Click() {
-    runCommand([this] {
-        requireRecordset();
-        rsComps->MoveFirst();
+template <typename Move>
+void frmCritConst2::moveAndShow(Move&& move) {
+    requireRecordset();
+    std::optional<db::Bookmark> shownRecord;
+    if (hasCurrentRecord()) shownRecord = rsComps->GetBookmark();
+    try {
+        move();
         showCurrentRecord();
-        setStatusFromPosition();
-    });
+    } catch (...) {
+        // The record reached cannot be read (a lock, a damaged file): the
+        // boxes still show the record left, and it must stay the current
+        // one, or an Edit would store the boxes over another record.
+        if (shownRecord) {
+            try {
+                rsComps->SetBookmark(*shownRecord);
+            } catch (...) {
+                showNoRecord();
+            }
+        }
+        throw;
+    }
+    setStatusFromPosition();
+}
+
+void frmCritConst2::cmdFirst_Click() {
+    runCommand([this] { moveAndShow([this] { rsComps->MoveFirst(); }); });
 }
 
 void frmCritConst2::cmdLast_Click() {
-    runCommand([this] {
-        requireRecordset();
-        rsComps->MoveLast();
-        showCurrentRecord();
-        setStatusFromPosition();
-    });
+    runCommand([this] { moveAndShow([this] { rsComps->MoveLast(); }); });
 }
 
 void frmCritConst2::cmdPrevious_Click() {
     runCommand([this] {
-        requireRecordset();
-        if (!rsComps->BOF()) rsComps->MovePrevious();
-        if (rsComps->RecordCount() > 0 && rsComps->BOF()) {
-            services().beep();
-            rsComps->MoveFirst();
-        }
-        showCurrentRecord();
-        setStatusFromPosition();
+        moveAndShow([this] {
+            if (!rsComps->BOF()) rsComps->MovePrevious();
+            if (rsComps->RecordCount() > 0 && rsComps->BOF()) {
+                services().beep();
+                rsComps->MoveFirst();
+            }
+        });
     });
 }
 
 void frmCritConst2::cmdNext_Click() {
     runCommand(
         [this] {
-            requireRecordset();
-            if (!rsComps->EOF_()) rsComps->MoveNext();
-            if (rsComps->RecordCount() > 0 && rsComps->EOF_()) {
-                services().beep();
-                rsComps->MoveLast();
-            }
-            showCurrentRecord();
-            setStatusFromPosition();
+            moveAndShow([this] {
+                if (!rsComps->EOF_()) rsComps->MoveNext();
+                if (rsComps->RecordCount() > 0 && rsComps->EOF_()) {
+                    services().beep();
+                    rsComps->MoveLast();
+                }
+            });
         },
         /*withNumber=*/true);
 }
@@ -669,8 +681,9 @@ void frmCritConst2::cmdDelete_Click() {
         showCurrentRecord();
         setStatusFromPosition();
     });
-    // The only record is gone: the boxes must not go on showing it.
-    if (!ok && deleted && !hasCurrentRecord()) showNoRecord();
+    // The deleted record must not go on being shown: not when it was the
+    // only one, nor when the record after it cannot be read.
+    if (!ok && deleted) showNoRecord();
 }
 
 void frmCritConst2::cmdClose_Click() { close(); }

@@ -75,6 +75,9 @@ private:
     void showNoRecord();
     void setStatusFromPosition();
     bool hasCurrentRecord() const;
+    // A navigation command's steps: the move, then the record reached shown.
+    template <typename Move>
+    void moveAndShow(Move&& move);
     void requireRecordset() const;
 
     // The first numeric box whose text is neither empty nor a number, with
