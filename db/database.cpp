@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -241,8 +242,29 @@ struct Recordset::Impl {
         }
     }
 
+    // A re-run that fails (the file locked by another program, a damaged
+    // page) leaves the recordset as it was, so that its rows still stand for
+    // the records they stood for.
     void requery() {
         discardBuffer();
+        const auto savedKeys = keys;
+        const auto savedSnapshot = snapshot;
+        const auto savedFields = fields;
+        const auto savedWritable = writable;
+        const auto savedCursor = std::make_tuple(pos, bof, eof, deleted);
+        try {
+            runSource();
+        } catch (...) {
+            keys = savedKeys;
+            snapshot = savedSnapshot;
+            fields = savedFields;
+            writable = savedWritable;
+            std::tie(pos, bof, eof, deleted) = savedCursor;
+            throw;
+        }
+    }
+
+    void runSource() {
         const ErrorContext ctx = context();
         keys.clear();
         snapshot.clear();
