@@ -1,0 +1,343 @@
+// The main window when its database file misbehaves: opened read-only,
+// locked by another program while a component list is refreshed, damaged or
+// no database at all when chosen at start-up, or deleted while the window
+// runs. Each case checks what the user sees and, through a connection of the
+// test's own, that no stored record was lost or changed.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <optional>
+
+#include "db/database.h"
+#include "db/settings.h"
+#include "solver/grid.h"
+#include "ui/common/recording_services.h"
+#include "ui/common/services.h"
+#include "ui/editor/editor_window.h"
+#include "ui/editor/frmCritConst2.h"
+#include "ui/editor/tests/database_fault_support.h"
+#include "ui/main/frmZolvMain.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+using zolvant::test::LockHolder;
+using zolvant::test::StoredRecord;
+using zolvant::ui::frmZolvMain;
+using zolvant::ui::RecordingServices;
+
+namespace {
+
+struct Record {
+    const char* name;
+    const char* tc;
+    const char* pc;
+    const char* omega;
+};
+
+// Listed by name, case aside: Methane, n-Butane, Nitrogen.
+const Record kRecords[] = {
+    {"n-Butane", "425.1", "37.96", "0.2"},
+    {"Methane", "190.6", "45.99", "0.011"},
+    {"Nitrogen", "126.2", "33.98", "0.037"},
+};
+
+void createDatabase(const QString& path) {
+    auto db = zolvant::db::Database::CreateDatabase(path.toStdString());
+    auto rs = db->OpenRecordset("tblComps");
+    for (const Record& r : kRecords) {
+        rs->AddNew();
+        rs->SetField("Component", r.name);
+        rs->SetField("CritTemp", r.tc);
+        rs->SetField("CritPress", r.pc);
+        rs->SetField("AcentricF", r.omega);
+        rs->Update();
+    }
+    rs->Close();
+    db->Close();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(path));
+}
+
+}  // namespace
+
+class MainWindowDatabaseFaults : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp_;
+    QString dbPath_;
+    std::optional<zolvant::ui::ScopedRecordingServices> services_;
+    std::unique_ptr<frmZolvMain> w_;
+
+    RecordingServices& rec() { return services_->rec; }
+
+    template <typename T = QWidget>
+    T* ctl(const QString& name) {
+        T* c = w_->findChild<T*>(name);
+        if (!c) qFatal("no control %s", qPrintable(name));
+        return c;
+    }
+    QComboBox* cmb(int i) { return ctl<QComboBox>(QStringLiteral("cmbComp_%1").arg(i)); }
+    QLineEdit* mf(int i) { return ctl<QLineEdit>(QStringLiteral("txtCmpMF_%1").arg(i)); }
+    QLineEdit* box(const QString& name) { return ctl<QLineEdit>(name); }
+    QStringList listOf(int i) {
+        QStringList items;
+        for (int k = 0; k < cmb(i)->count(); ++k) items << cmb(i)->itemText(k);
+        return items;
+    }
+
+    static QWidget* focused() { return QApplication::focusWidget(); }
+    static void tab() { QTest::keyClick(focused(), Qt::Key_Tab); }
+    static void backtab() { QTest::keyClick(focused(), Qt::Key_Backtab); }
+    static void type(const QString& text) { QTest::keyClicks(focused(), text); }
+    static void click(QWidget* w) {
+        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
+        QCoreApplication::processEvents();
+    }
+
+    // The messages shown since the last call, as "title: text".
+    QStringList takeMessages() {
+        QStringList out;
+        for (const auto& m : rec().messages) out << m.title + ": " + m.text;
+        rec().clear();
+        return out;
+    }
+
+    void openWindow() {
+        w_ = std::make_unique<frmZolvMain>();
+        w_->Form_Load();
+        QVERIFY(w_->loaded());
+        w_->show();
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    }
+
+    void choose(const QString& name) {
+        auto* box = qobject_cast<QComboBox*>(focused());
+        QVERIFY2(box, "a component box must have the focus");
+        const int target = box->findText(name);
+        QVERIFY2(target >= 0, qPrintable(name));
+        while (box->currentIndex() < target) QTest::keyClick(box, Qt::Key_Down);
+        while (box->currentIndex() > target) QTest::keyClick(box, Qt::Key_Up);
+        QCOMPARE(box->currentText(), name);
+    }
+    // n-Butane and Methane, half and half, from the start-up focus; the focus
+    // ends in the third component box.
+    void enterMixture() {
+        QCOMPARE(focused(), cmb(0));
+        choose("n-Butane");
+        tab();
+        type("0.5");
+        tab();
+        QCOMPARE(focused(), cmb(1));
+        choose("Methane");
+        tab();
+        type("0.5");
+        tab();
+        QCOMPARE(focused(), cmb(2));
+    }
+    // 26.85 C and 1 bar, then Solve: the mixture row of the van der Waals
+    // block is known.
+    void solveAndExpectTheMixtureRow() {
+        click(box("txtTemp"));
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        type("26.85");
+        tab();
+        type("1");
+        tab();
+        QCOMPARE(focused(), ctl<QPushButton>("cmdSolve"));
+        QTest::keyClick(focused(), Qt::Key_Space);
+        QCOMPARE(box("txtLiqVDW_4")->text(), QStringLiteral("165.47"));
+        QCOMPARE(box("txtVapVDW_4")->text(), QStringLiteral("24693.5"));
+        QCOMPARE(box("txtZVDW_4")->text(), QStringLiteral("0.9900"));
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(tmp_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp_.path());
+        zolvant::db::setDefaultDbPathOverride(tmp_.filePath(QStringLiteral("absent/Components.mdb")));
+    }
+    void init() {
+        static int count = 0;
+        dbPath_ = tmp_.filePath(QStringLiteral("Components%1.mdb").arg(++count));
+        createDatabase(dbPath_);
+        zolvant::db::writeDbPath(dbPath_);
+        services_.emplace();
+    }
+    void cleanup() {
+        if (auto* editor = zolvant::ui::currentComponentEditor()) editor->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        w_.reset();
+        zolvant::db::setForceReadOnlyForTests(false);
+        services_.reset();
+    }
+
+    // A file the user may not write: the window opens without a word, lists
+    // the components and solves; the file stays as it was to the byte.
+    void readOnlyFileOpensListsAndSolves() {
+        const QByteArray bytes = zolvant::test::fileBytes(dbPath_);
+        const QList<StoredRecord> before = zolvant::test::storedRecords(dbPath_);
+        zolvant::db::setForceReadOnlyForTests(true);
+        openWindow();
+        QCOMPARE(listOf(0), (QStringList{"Methane", "n-Butane", "Nitrogen"}));
+        enterMixture();
+        solveAndExpectTheMixtureRow();
+        QVERIFY(takeMessages().isEmpty());
+        w_->close();
+        QCOMPARE(zolvant::test::storedRecords(dbPath_), before);
+        QCOMPARE(zolvant::test::fileBytes(dbPath_), bytes);
+    }
+
+    // Another program holds an exclusive lock while a component box is
+    // entered: after the busy timeout the user is told, and the box keeps its
+    // list and its choice. Leaving the box cannot read the constants either
+    // and says so. Once the lock is gone, the same box refreshes and loads
+    // as ever.
+    void lockedFileWhileAListIsRefreshedKeepsTheList() {
+        const QList<StoredRecord> before = zolvant::test::storedRecords(dbPath_);
+        openWindow();
+        enterMixture();
+        const QString locked =
+            QStringLiteral("Database ERROR: The database '%1' is locked by another program or window. Try again in "
+                           "a moment.")
+                .arg(dbPath_);
+        {
+            LockHolder lock(dbPath_, LockHolder::Kind::Exclusive);
+            QVERIFY2(lock.hold(), qPrintable(lock.error()));
+            backtab();
+            backtab();
+            QCOMPARE(focused(), cmb(1));
+            QCOMPARE(takeMessages(), QStringList{locked});
+            QCOMPARE(listOf(1), (QStringList{"Methane", "n-Butane", "Nitrogen"}));
+            QCOMPARE(cmb(1)->currentText(), QStringLiteral("Methane"));
+
+            tab();
+            QCOMPARE(focused(), mf(1));
+            QCOMPARE(takeMessages(), QStringList{locked});
+            QCOMPARE(w_->mixture().constant(1, zolvant::Tc), 190.6f);   // as loaded before the lock
+        }
+        // Free again: leaving the box reads the record it names.
+        backtab();
+        QCOMPARE(focused(), cmb(1));
+        choose("Nitrogen");
+        tab();
+        QVERIFY(takeMessages().isEmpty());
+        QCOMPARE(w_->mixture().constant(1, zolvant::Tc), 126.2f);
+        backtab();
+        choose("Methane");
+        tab();
+        QVERIFY(takeMessages().isEmpty());
+        solveAndExpectTheMixtureRow();
+        QCOMPARE(zolvant::test::storedRecords(dbPath_), before);
+    }
+
+    // The path of the setting names a file that is damaged or no database:
+    // the start-up shows why under "Database Path ERROR", then the file
+    // dialog; the good file chosen there opens and is kept in the setting.
+    // The bad file is not touched.
+    void damagedFileAtStartUpLeadsToTheRecovery_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("cut");           // >= 0: the first bytes of a good file instead
+        QTest::addColumn<QString>("message");   // %1: the path
+        const QString notSqlite = "The file '%1' is not a component database: it is not a SQLite database file.";
+        QTest::newRow("text") << QByteArray("Component,CritTemp\nMethane,190.6\n") << -1 << notSqlite;
+        QByteArray noise(8192, '\0');
+        for (int i = 0; i < noise.size(); ++i) noise[i] = char((i * 7919 + 13) % 251);
+        QTest::newRow("noise") << noise << -1 << notSqlite;
+        QTest::newRow("empty file") << QByteArray("") << -1
+                                    << "The file '%1' is not a component database: it has no table tblComps.";
+        QTest::newRow("header only") << QByteArray() << 100 << "The database file '%1' is damaged.";
+        QTest::newRow("first page only") << QByteArray() << 4096 << "The database file '%1' is damaged.";
+        QTest::newRow("cut inside the last page")
+            << QByteArray() << 5000
+            << "The database file '%1' is damaged: it is cut short (5000 of its 8192 bytes are there).";
+        QTest::newRow("one byte short") << QByteArray() << 8191
+                                        << "The database file '%1' is damaged: it is cut short (8191 of its 8192 "
+                                           "bytes are there).";
+    }
+    void damagedFileAtStartUpLeadsToTheRecovery() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, cut);
+        QFETCH(QString, message);
+        const QString bad = tmp_.filePath(QStringLiteral("Damaged.mdb"));
+        QByteArray bytes = content;
+        if (cut >= 0) {
+            bytes = zolvant::test::fileBytes(dbPath_);
+            QCOMPARE(bytes.size(), 8192);
+            bytes.truncate(cut);
+        }
+        writeFile(bad, bytes);
+        const QList<StoredRecord> good = zolvant::test::storedRecords(dbPath_);
+        zolvant::db::writeDbPath(bad);
+        rec().openAnswers = {dbPath_};
+
+        openWindow();
+        QCOMPARE(rec().openDialogs, 1);
+        QCOMPARE(takeMessages(), QStringList{"Database Path ERROR: " + message.arg(bad)});
+        QVERIFY(w_->hasComponentRecordset());
+        QCOMPARE(zolvant::db::readDbPath(), dbPath_);
+        QCOMPARE(focused(), cmb(0));
+        QCOMPARE(listOf(0), (QStringList{"Methane", "n-Butane", "Nitrogen"}));
+        w_->close();
+        QCOMPARE(zolvant::test::fileBytes(bad), bytes);
+        QCOMPARE(zolvant::test::storedRecords(dbPath_), good);
+        QVERIFY(QFile::remove(bad));
+    }
+
+#ifndef _WIN32
+    // The file is deleted while the window runs. The window keeps the file it
+    // opened: lists refresh from it, constants load, Solve works, without a
+    // word. The component editor, which opens the path afresh, finds no file
+    // and says so.
+    void deletedFileWhileRunningKeepsWorking() {
+        const QString kept = tmp_.filePath(QStringLiteral("kept.mdb"));   // the same file under a second name
+        const QByteArray bytes = zolvant::test::fileBytes(dbPath_);
+        const QList<StoredRecord> before = zolvant::test::storedRecords(dbPath_);
+        openWindow();
+        QCOMPARE(focused(), cmb(0));
+        choose("n-Butane");
+        QVERIFY(::link(QFile::encodeName(dbPath_).constData(), QFile::encodeName(kept).constData()) == 0);
+        QVERIFY(QFile::remove(dbPath_));
+
+        tab();
+        type("0.5");
+        tab();
+        QCOMPARE(focused(), cmb(1));
+        QCOMPARE(listOf(1), (QStringList{"Methane", "n-Butane", "Nitrogen"}));
+        choose("Methane");
+        tab();
+        type("0.5");
+        tab();
+        QCOMPARE(w_->mixture().constant(0, zolvant::Tc), 425.1f);
+        QCOMPARE(w_->mixture().constant(1, zolvant::Tc), 190.6f);
+        solveAndExpectTheMixtureRow();
+        QVERIFY(takeMessages().isEmpty());
+
+        click(ctl<QPushButton>("cmdCompList"));
+        QVERIFY(!zolvant::ui::currentComponentEditor());
+        QCOMPARE(takeMessages(),
+                 QStringList{QStringLiteral("Zolvant: Could not find the database file '%1'.").arg(dbPath_)});
+
+        w_->close();
+        QVERIFY(!QFile::exists(dbPath_));
+        QCOMPARE(zolvant::test::storedRecords(kept), before);
+        QCOMPARE(zolvant::test::fileBytes(kept), bytes);
+    }
+#endif
+};
+
+QTEST_MAIN(MainWindowDatabaseFaults)
+#include "tst_main_database_faults.moc"
