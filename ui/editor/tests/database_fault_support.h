@@ -105,15 +105,19 @@ public:
         }
         process_ = std::make_unique<QProcess>();
         process_->setProgram(shell);
-        process_->setArguments({path_});
+        process_->setArguments({QStringLiteral("-bail"), path_});
         process_->start();
         if (!process_->waitForStarted(10000)) {
             error_ = QStringLiteral("sqlite3 did not start: ") + process_->errorString();
             return false;
         }
+        // The shell waits for the probes below to let go rather than fail
+        // its BEGIN; -bail ends it at any failure instead of going on
+        // outside a transaction.
         process_->write(kind_ == Kind::Write
-                            ? "BEGIN IMMEDIATE;\nINSERT INTO tblComps (Component, CritTemp) VALUES ('Intruder', 1);\n"
-                            : "BEGIN EXCLUSIVE;\n");
+                            ? ".timeout 10000\nBEGIN IMMEDIATE;\n"
+                              "INSERT INTO tblComps (Component, CritTemp) VALUES ('Intruder', 1);\n"
+                            : ".timeout 10000\nBEGIN EXCLUSIVE;\n");
         process_->waitForBytesWritten(10000);
         const QDeadlineTimer deadline(20000);
         while (!deadline.hasExpired()) {

@@ -270,6 +270,16 @@ private slots:
         QCOMPARE(test::storedRecords(dbPath_), expected);
     }
 
+    // Opened while another program holds an exclusive lock: the window says
+    // why and does not open.
+    void lockedFileAtOpeningShowsWhyAndNoWindow() {
+        LockHolder lock(dbPath_, LockHolder::Kind::Exclusive);
+        QVERIFY2(lock.hold(), qPrintable(lock.error()));
+        ui::showComponentEditor();
+        QVERIFY(!editor());
+        QCOMPARE(takeMessages(), QStringList{lockedText(dbPath_)});
+    }
+
     // Another program holds an exclusive lock: the record reached by a move
     // cannot be read. The boxes keep showing the record they showed, and
     // that record stays the current one, so that an Edit after the lock is

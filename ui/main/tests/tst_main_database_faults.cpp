@@ -244,6 +244,44 @@ private slots:
         QCOMPARE(zolvant::test::storedRecords(dbPath_), before);
     }
 
+    // Another program holds an exclusive lock at start-up: the reason is
+    // shown, then the file dialog; the same file chosen again once the other
+    // program is done opens.
+    void lockedFileAtStartUpCanBeChosenAgain() {
+        LockHolder lock(dbPath_, LockHolder::Kind::Exclusive);
+        QVERIFY2(lock.hold(), qPrintable(lock.error()));
+        // The user waits for the other program before answering the dialog.
+        class ReleaseBeforeAnswering final : public zolvant::ui::UiServices {
+        public:
+            ReleaseBeforeAnswering(RecordingServices& rec, LockHolder& lock) : rec_(rec), lock_(lock) {}
+            void message(QWidget* p, const QString& text, const QString& title) override {
+                rec_.message(p, text, title);
+            }
+            QString openFileName(QWidget* p, const QString& folder, const QString& filter) override {
+                lock_.release();
+                return rec_.openFileName(p, folder, filter);
+            }
+            QString saveFileName(QWidget* p, const QString& s, const QString& f) override {
+                return rec_.saveFileName(p, s, f);
+            }
+            void beep() override { rec_.beep(); }
+
+        private:
+            RecordingServices& rec_;
+            LockHolder& lock_;
+        } services(rec(), lock);
+        zolvant::ui::setServices(&services);
+        rec().openAnswers = {dbPath_};
+        openWindow();
+        zolvant::ui::setServices(&rec());
+        QCOMPARE(rec().openDialogs, 1);
+        QCOMPARE(takeMessages(),
+                 QStringList{QStringLiteral("Database Path ERROR: The database '%1' is locked by another program or "
+                                            "window. Try again in a moment.")
+                                 .arg(dbPath_)});
+        QCOMPARE(listOf(0), (QStringList{"Methane", "n-Butane", "Nitrogen"}));
+    }
+
     // The path of the setting names a file that is damaged or no database:
     // the start-up shows why under "Database Path ERROR", then the file
     // dialog; the good file chosen there opens and is kept in the setting.
