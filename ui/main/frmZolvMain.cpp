@@ -513,6 +513,9 @@ void frmZolvMain::cmbComp_LostFocus(int Index) {
         for (int p = 0; p < 6; ++p) row[static_cast<std::size_t>(p)] = constantOf(rstComps->Fields(kFields[p]), p < 2 ? 1.0f : 0.0f);
     } catch (const db::DbError& e) {
         showDatabaseError(e);
+        // The row keeps the constants it had: the box must not go on showing
+        // a name they do not belong to.
+        selectNone(cmbComp[Index]);
         return;
     }
     for (int p = 0; p < 6; ++p) state_.constant(Index, p) = row[static_cast<std::size_t>(p)];

@@ -224,10 +224,13 @@ private slots:
             QCOMPARE(listOf(1), (QStringList{"Methane", "n-Butane", "Nitrogen"}));
             QCOMPARE(cmb(1)->currentText(), QStringLiteral("Methane"));
 
+            // Leaving it: the constants cannot be read; the row keeps those
+            // loaded before, and the box lets go of the name.
             tab();
             QCOMPARE(focused(), mf(1));
             QCOMPARE(takeMessages(), QStringList{locked});
-            QCOMPARE(w_->mixture().constant(1, zolvant::Tc), 190.6f);   // as loaded before the lock
+            QCOMPARE(cmb(1)->currentIndex(), -1);
+            QCOMPARE(w_->mixture().constant(1, zolvant::Tc), 190.6f);
         }
         // Free again: leaving the box reads the record it names.
         backtab();
@@ -241,6 +244,35 @@ private slots:
         tab();
         QVERIFY(takeMessages().isEmpty());
         solveAndExpectTheMixtureRow();
+        QCOMPARE(zolvant::test::storedRecords(dbPath_), before);
+    }
+
+    // The chosen record is deleted elsewhere (the editor, another program)
+    // before the box is left: its constants cannot be loaded, the user is
+    // told, and the box lets go of the name, so that no name is shown over
+    // constants that are not its own.
+    void recordDeletedBeforeTheBoxIsLeftIsNotKeptAsChosen() {
+        openWindow();
+        choose("Nitrogen");
+        {
+            auto other = zolvant::db::Database::OpenDatabase(dbPath_.toStdString());
+            auto rs = other->OpenRecordset("SELECT Component FROM tblComps WHERE Component = 'Nitrogen'");
+            rs->MoveFirst();
+            rs->Delete();
+        }
+        const QList<StoredRecord> before = zolvant::test::storedRecords(dbPath_);
+        tab();
+        QCOMPARE(focused(), mf(0));
+        QCOMPARE(takeMessages(), QStringList{"Database ERROR: The record has been deleted in another window or "
+                                             "program: move to another record."});
+        QCOMPARE(cmb(0)->currentIndex(), -1);
+        QCOMPARE(cmb(0)->currentText(), QString());
+        QCOMPARE(w_->mixture().constant(0, zolvant::Tc), 0.0f);
+
+        // Entering the box again lists what is stored now.
+        backtab();
+        QCOMPARE(listOf(0), (QStringList{"Methane", "n-Butane"}));
+        QVERIFY(takeMessages().isEmpty());
         QCOMPARE(zolvant::test::storedRecords(dbPath_), before);
     }
 
