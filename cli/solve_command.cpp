@@ -43,8 +43,6 @@ const char kDescription[] =
     "Exit status: 0 when every line was a case (refused cases included), 1 when any line\n"
     "was not, 2 for wrong usage.";
 
-void writeText(QIODevice& d, const QString& text) { d.write(text.toUtf8()); }
-
 struct Source {
     QString label;  // "" for standard input
     QIODevice* device;
@@ -56,28 +54,14 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
                     const ComponentLookup& lookup) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Explain the input, the output and the options, then stop."));
-    parser.addOption(help);
     const QCommandLineOption table(QStringLiteral("table"),
                                    QStringLiteral("Print each case's grid as a table for reading in a terminal "
                                                   "instead of JSON."));
     parser.addOption(table);
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("JSON Lines files of cases (default: standard input)."),
                                  QStringLiteral("[files...]"));
-
-    if (!parser.parse(arguments)) {
-        writeText(err, parser.errorText() + QStringLiteral("\nTry '%1 --help'.\n").arg(arguments.value(0)));
-        return ExitUsage;
-    }
-    if (parser.isSet(help)) {
-        QString text = parser.helpText();
-        // The parser names the program by its file; show the command instead.
-        const int eol = text.indexOf(QLatin1Char('\n'));
-        text.replace(0, eol, QStringLiteral("Usage: %1 [options] [files...]\n").arg(arguments.value(0)));
-        writeText(out, text);
-        return ExitAllCases;
-    }
+    if (const auto done = parseCommandLine(parser, arguments, QStringLiteral("[options] [files...]"), out, err))
+        return *done;
 
     // Open every file first: a missing file is a usage error before any output.
     std::vector<std::unique_ptr<QFile>> files;
@@ -91,8 +75,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         }
         auto f = std::make_unique<QFile>(name);
         if (!f->open(QIODevice::ReadOnly)) {
-            writeText(err, QStringLiteral("%1: cannot open %2: %3\n").arg(arguments.value(0), name, f->errorString()));
-            return ExitUsage;
+            return usageError(arguments, QStringLiteral("cannot open %1: %2").arg(name, f->errorString()), err);
         }
         sources.push_back({QFileInfo(name).fileName(), f.get()});
         files.push_back(std::move(f));
@@ -122,7 +105,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
             }
         }
     }
-    return allCases ? ExitAllCases : ExitBadLines;
+    return allCases ? ExitOk : ExitFailure;
 }
 
 }  // namespace zolvant::cli

@@ -5,11 +5,9 @@
 #include <QStringList>
 
 #include "cli/case_parser.h"
+#include "cli/command_support.h"
 
 namespace zolvant::cli {
-
-// Exit statuses of the tool.
-enum ExitStatus : int { ExitAllCases = 0, ExitBadLines = 1, ExitUsage = 2 };
 
 // arguments[0] is the command's name as shown in the help
 // ("zolvant-cli solve"); the rest are its options and files. `in` is read

@@ -1,0 +1,215 @@
+// The commands around the component database: create-db and list, and where
+// the database is found (--db, the DBPath setting).
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "cli/tests/support.h"
+#include "db/components_csv.h"
+#include "db/settings.h"
+
+namespace zolvant::cli {
+namespace {
+
+using test::CliRun;
+
+const QString kSeedCsv = QStringLiteral(ZOLVANT_DATA_DIR "/components.csv");
+const QByteArray kHeader = "Component,MolWt,CritTemp,CritPress,CritVol,AcentricF,K1,K2,K3\n";
+const QByteArray kHeading = "Component  MolWt  CritTemp  CritPress  CritVol  AcentricF  K1  K2  K3\n";
+
+// A line of the list split into its cells (cells are apart by two blanks or
+// more; names hold single blanks only).
+QStringList cellsOf(const QString& line) { return line.split(QRegularExpression(QStringLiteral("\\s{2,}"))); }
+
+// Where the values of a field end in the list: under the end of its heading.
+qsizetype endUnder(const QString& heading, const char* field) {
+    return heading.indexOf(QString::fromLatin1(field)) + qsizetype(std::strlen(field));
+}
+
+// Each test has its own folder, with its own settings folder inside.
+class CliDatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("config")));
+    }
+
+    QString pathOf(const QString& name) const { return dir_.filePath(name); }
+    QString configDir() const { return dir_.filePath(QStringLiteral("config")); }
+    QStringList entries() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    CliRun run(const QStringList& args, const QByteArray& input = {}) const {
+        return test::runCli(args, input, configDir());
+    }
+
+    void writeFile(const QString& name, const QByteArray& content) const {
+        QFile f(pathOf(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+
+    QByteArray fileBytes(const QString& name) const {
+        QFile f(pathOf(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // A database made by create-db from these CSV records.
+    QString makeDb(const QString& name, const QByteArray& records) const {
+        writeFile(name + QStringLiteral(".csv"), kHeader + records);
+        const CliRun r = run({"create-db", pathOf(name), "--from", pathOf(name + QStringLiteral(".csv"))});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        return pathOf(name);
+    }
+
+    // The DBPath setting, written as the calculator window writes it, where
+    // the executable run by these tests reads it.
+    void setDbPathSetting(const QString& path) const {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configDir());
+        db::writeDbPath(path);
+    }
+
+    QTemporaryDir dir_;
+};
+
+// ---- create-db and list ----
+
+TEST_F(CliDatabaseTest, CreateDbEmptyOrFromTheSeedDataAndListIt) {
+    const CliRun empty = run({"create-db", pathOf("empty.mdb")});
+    EXPECT_EQ(empty.exitCode, 0) << empty.err.toStdString();
+    EXPECT_EQ(empty.out, "Created " + pathOf("empty.mdb").toUtf8() + ", an empty component database.\n");
+    const CliRun emptyList = run({"list", "--db", pathOf("empty.mdb")});
+    EXPECT_EQ(emptyList.exitCode, 0);
+    EXPECT_EQ(emptyList.out, kHeading);
+
+    const CliRun seed = run({"create-db", pathOf("seed.mdb"), "--from", kSeedCsv});
+    EXPECT_EQ(seed.exitCode, 0) << seed.err.toStdString();
+    EXPECT_EQ(seed.out, "Created " + pathOf("seed.mdb").toUtf8() + " with 62 components.\n");
+    const CliRun list = run({"list", "--db", pathOf("seed.mdb")});
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_TRUE(list.err.isEmpty());
+    const QStringList lines = QString::fromUtf8(list.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 63);
+
+    // In the query's order: by name as a person reads them.
+    QStringList names;
+    for (qsizetype i = 1; i < lines.size(); ++i) names << cellsOf(lines[i]).constFirst();
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    })) << names.join(", ").toStdString();
+    EXPECT_TRUE(names.contains("1,3-Butadiene"));  // quoted in the CSV
+    EXPECT_TRUE(names.contains("R-11 (Trichlorofluoromethane)"));
+
+    // Every value right-aligned under its heading.
+    const QString butane = *std::find_if(lines.begin(), lines.end(),
+                                         [](const QString& l) { return l.startsWith(QStringLiteral("n-Butane ")); });
+    const QStringList values = cellsOf(butane);
+    ASSERT_EQ(values, (QStringList{"n-Butane", "58.123", "425.12", "37.96", "255", "0.2", "0.03443", "0.6767", "0.461"}));
+    for (qsizetype c = 1; c < values.size(); ++c) {
+        const char* field = db::kComponentFields[static_cast<std::size_t>(c)];
+        EXPECT_EQ(butane.mid(endUnder(lines[0], field) - values[c].size(), values[c].size()), values[c]) << field;
+    }
+}
+
+TEST_F(CliDatabaseTest, ListShowsAbsentValuesEmptyAndReadsTheDatabaseTheWindowReads) {
+    const QString path = makeDb("Components.mdb",
+                                "Water,18.015,647.14,220.64,55.95,0.344,-0.06635,0.0199,0.443\n"
+                                "Argon,39.948,150.86,48.98,,-0.002,,,\n");
+    const CliRun list = run({"list", "--db", path});
+    EXPECT_EQ(list.exitCode, 0);
+    const QStringList lines = QString::fromUtf8(list.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Argon ")));
+    // CritVol is blank; AcentricF ends under its heading, and nothing follows.
+    const qsizetype critPressEnd = endUnder(lines[0], "CritPress"), critVolEnd = endUnder(lines[0], "CritVol");
+    EXPECT_EQ(lines[1].mid(critPressEnd, critVolEnd - critPressEnd).trimmed(), QString());
+    EXPECT_EQ(lines[1].size(), endUnder(lines[0], "AcentricF"));
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("  -0.002")));
+    EXPECT_EQ(cellsOf(lines[2]), (QStringList{"Water", "18.015", "647.14", "220.64", "55.95", "0.344", "-0.06635", "0.0199", "0.443"}));
+
+    // Without --db: the DBPath setting; --db wins over it.
+    setDbPathSetting(path);
+    EXPECT_EQ(run({"list"}).out, list.out);
+    const QString empty = pathOf("empty.mdb");
+    ASSERT_EQ(run({"create-db", empty}).exitCode, 0);
+    EXPECT_EQ(run({"list", "--db", empty}).out, kHeading);
+
+    // A database that does not open: the path and the reason, exit 1.
+    const CliRun missing = run({"list", "--db", pathOf("missing.mdb")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.out.isEmpty());
+    EXPECT_EQ(missing.err, "zolvant-cli list: the component database '" + pathOf("missing.mdb").toUtf8() +
+                               "' does not open: Could not find the database file '" + pathOf("missing.mdb").toUtf8() +
+                               "'.\n");
+    setDbPathSetting(pathOf("missing.mdb"));
+    EXPECT_EQ(run({"list"}).err, missing.err);
+
+    const CliRun extra = run({"list", path});
+    EXPECT_EQ(extra.exitCode, 2);
+    EXPECT_TRUE(extra.err.contains("unexpected argument")) << extra.err.toStdString();
+}
+
+TEST_F(CliDatabaseTest, CreateDbNeverOverwritesAndWritesNothingForABadLine) {
+    writeFile("taken.mdb", "keep me");
+    for (const QStringList& args : {QStringList{"create-db", pathOf("taken.mdb")},
+                                    QStringList{"create-db", pathOf("taken.mdb"), "--from", kSeedCsv}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const CliRun r = run(args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains("already exists")) << r.err.toStdString();
+        EXPECT_EQ(fileBytes("taken.mdb"), "keep me");
+    }
+
+    struct Row { const char* what; QByteArray csv; int line; const char* says; };
+    const Row rows[] = {
+        {"a field missing from the header", "Component,MolWt\nA,1\n", 1, "the field CritTemp is missing"},
+        {"too few values", kHeader + "A,1,2,3,4,5,6,7,8\n\nB,1,2\n", 4, "3 values where the header names 9"},
+        {"text where a number belongs", kHeader + "A,1,2,3,4,5,6,7,8\nB,1,x,3,4,5,6,7,8\n", 3, "'x'"},
+        {"a component without a name", kHeader + "A,1,2,3,4,5,6,7,8\n,1,2,3,4,5,6,7,8\n", 3, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        writeFile("bad.csv", r.csv);
+        const QStringList before = entries();
+        const CliRun c = run({"create-db", pathOf("new.mdb"), "--from", pathOf("bad.csv")});
+        EXPECT_EQ(c.exitCode, 1);
+        EXPECT_TRUE(c.out.isEmpty());
+        const QByteArray lead = "zolvant-cli create-db: " + pathOf("bad.csv").toUtf8() + ", line " + QByteArray::number(r.line) + ": ";
+        EXPECT_TRUE(c.err.startsWith(lead)) << c.err.toStdString();
+        EXPECT_TRUE(c.err.contains(r.says)) << c.err.toStdString();
+        EXPECT_TRUE(c.err.endsWith("Nothing was written.\n")) << c.err.toStdString();
+        EXPECT_EQ(entries(), before);  // no database, no half-built file
+    }
+
+    const CliRun noCsv = run({"create-db", pathOf("new.mdb"), "--from", pathOf("absent.csv")});
+    EXPECT_EQ(noCsv.exitCode, 1);
+    EXPECT_TRUE(noCsv.err.contains(pathOf("absent.csv").toUtf8())) << noCsv.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pathOf("new.mdb")));
+
+    struct Usage { QStringList args; const char* says; };
+    const Usage usage[] = {
+        {{"create-db"}, "no FILE given"},
+        {{"create-db", pathOf("a.mdb"), pathOf("b.mdb")}, "one FILE only"},
+        {{"create-db", pathOf("a.mdb"), "--from"}, "Missing value after '--from'"},
+        {{"create-db", pathOf("a.mdb"), "--form", kSeedCsv}, "Unknown option 'form'"},
+    };
+    for (const Usage& u : usage) {
+        SCOPED_TRACE(u.args.join(' ').toStdString());
+        const CliRun c = run(u.args);
+        EXPECT_EQ(c.exitCode, 2);
+        EXPECT_TRUE(c.err.contains(u.says)) << c.err.toStdString();
+        EXPECT_TRUE(c.err.contains("Try 'zolvant-cli create-db --help'."));
+    }
+    EXPECT_FALSE(QFile::exists(pathOf("a.mdb")));
+}
+
+}  // namespace
+}  // namespace zolvant::cli
