@@ -10,8 +10,10 @@
 namespace zolvant::cli {
 
 // arguments[0] is the command's name as shown in the help
-// ("zolvant-cli solve"); the rest are its options and files. `in` is read
-// when no file is given (or for "-").
+// ("zolvant-cli solve"); the rest are its options and files. `in` is read when no file is given (or for "-"). Components given
+// by name are found through `lookup` when one is given, otherwise in the
+// component database (--db, the DBPath setting or the default), opened at
+// the first name.
 int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err,
                     const ComponentLookup& lookup = {});
 

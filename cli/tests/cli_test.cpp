@@ -171,7 +171,7 @@ TEST(SolveCommand, EveryLineAnsweredInOrderAndBadLinesCounted) {
     EXPECT_EQ(jsonOf(lines[0]).value("ok"), QJsonValue(true));
     EXPECT_EQ(lines[1], R"({"error":{"message":"line 2: \"components\" must be an array","title":"Input ERROR"},"ok":false})");
     EXPECT_EQ(jsonOf(lines[2]).value("error").toObject().value("title"), QJsonValue("Pressure ERROR"));
-    EXPECT_TRUE(r.err.isEmpty());
+    EXPECT_EQ(r.err, "zolvant-cli solve: 1 of 3 lines was not a case; see its Input ERROR\n");
 }
 
 TEST(SolveCommand, ExitStatus) {
@@ -197,7 +197,7 @@ TEST(SolveCommand, ExitStatus) {
 TEST(Commands, HelpExplainsEveryOption) {
     struct Row { const char* command; std::vector<const char*> mentions; };
     const Row rows[] = {
-        {"solve", {"--table", "--help", "files", "Exit status", "\"fraction\"", "Input ERROR"}},
+        {"solve", {"--table", "--db", "--help", "files", "Exit status", "\"fraction\"", "\"name\"", "Input ERROR"}},
         {"list", {"--db", "--help", "Exit status"}},
         {"create-db", {"--from", "FILE", "--help", "Exit status", "line"}},
     };

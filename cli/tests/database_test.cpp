@@ -1,10 +1,13 @@
-// The commands around the component database: create-db and list, and where
-// the database is found (--db, the DBPath setting).
+// The commands around the component database: create-db, list, components
+// given by name in solve, and where the database is found (--db, the DBPath
+// setting).
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -13,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "cli/database_components.h"
 #include "cli/tests/support.h"
 #include "db/components_csv.h"
 #include "db/settings.h"
@@ -25,6 +29,12 @@ using test::CliRun;
 const QString kSeedCsv = QStringLiteral(ZOLVANT_DATA_DIR "/components.csv");
 const QByteArray kHeader = "Component,MolWt,CritTemp,CritPress,CritVol,AcentricF,K1,K2,K3\n";
 const QByteArray kHeading = "Component  MolWt  CritTemp  CritPress  CritVol  AcentricF  K1  K2  K3\n";
+
+QJsonObject jsonOf(const QByteArray& line) { return QJsonDocument::fromJson(line).object(); }
+
+QString errorMessage(const QByteArray& line) {
+    return jsonOf(line).value("error").toObject().value("message").toString();
+}
 
 // A line of the list split into its cells (cells are apart by two blanks or
 // more; names hold single blanks only).
@@ -209,6 +219,134 @@ TEST_F(CliDatabaseTest, CreateDbNeverOverwritesAndWritesNothingForABadLine) {
         EXPECT_TRUE(c.err.contains("Try 'zolvant-cli create-db --help'."));
     }
     EXPECT_FALSE(QFile::exists(pathOf("a.mdb")));
+}
+
+// ---- components by name in solve ----
+
+const QByteArray kStateKeys = R"("temperature": "26.85", "pressure": "1", )";
+
+QByteArray caseLine(const QByteArray& components) { return "{" + kStateKeys + R"("components": [)" + components + "]}"; }
+
+TEST_F(CliDatabaseTest, NamedComponentsAreLoadedAsTheWindowLoadsThem) {
+    const QString path = makeDb("Components.mdb",
+                                "n-Butane,58.123,425.12,37.96,255,0.200,0.03443,0.6767,0.461\n"
+                                "Propylene,42.081,364.90,46.00,184.6,0.142,,,\n"
+                                "Dup,1,300,40,1,0.1,0.01,,\n"
+                                "Unmeasured,,,,,,,,\n"
+                                "Dup,1,400,40,1,0.1,0.01,,\n");
+    struct Row { const char* what; QByteArray named; QByteArray given; };
+    const Row rows[] = {
+        {"all constants, and Null K1 to K3 as 0",
+         R"({"name": "n-Butane", "fraction": "0.5"}, {"name": "Propylene"})",
+         R"({"Tc": 425.12, "Pc": 37.96, "omega": 0.2, "K1": 0.03443, "K2": 0.6767, "K3": 0.461, "fraction": "0.5"},)"
+         R"({"Tc": 364.9, "Pc": 46, "omega": 0.142, "K1": 0, "K2": 0, "K3": 0})"},
+        {"Null Tc and Pc as 1", R"({"name": "Unmeasured", "fraction": "1"})",
+         R"({"Tc": 1, "Pc": 1, "omega": 0, "K1": 0, "K2": 0, "K3": 0, "fraction": "1"})"},
+        {"of equal names the last", R"({"name": "Dup", "fraction": "1"})",
+         R"({"Tc": 400, "Pc": 40, "omega": 0.1, "K1": 0.01, "fraction": "1"})"},
+        {"constants given beside a name replace its own", R"({"name": "Dup", "Tc": 300, "fraction": "1"})",
+         R"({"Tc": 300, "Pc": 40, "omega": 0.1, "K1": 0.01, "fraction": "1"})"},
+    };
+    QByteArray named, given;
+    for (const Row& r : rows) {
+        named += caseLine(r.named) + "\n";
+        given += caseLine(r.given) + "\n";
+    }
+    // All named cases in one run, through one opening of the database.
+    const CliRun byName = run({"solve", "--db", path}, named);
+    const CliRun byConstants = run({"solve"}, given);
+    EXPECT_EQ(byName.exitCode, 0) << byName.out.toStdString();
+    EXPECT_EQ(byConstants.exitCode, 0);
+    const QList<QByteArray> a = byName.out.split('\n'), b = byConstants.out.split('\n');
+    const auto count = static_cast<qsizetype>(std::size(rows));
+    ASSERT_EQ(a.size(), count + 1);
+    ASSERT_EQ(b.size(), count + 1);
+    for (qsizetype i = 0; i < count; ++i) {
+        SCOPED_TRACE(rows[i].what);
+        EXPECT_EQ(jsonOf(a[i]).value("ok"), QJsonValue(true)) << a[i].toStdString();
+        EXPECT_EQ(a[i], b[i]);
+    }
+    // The first Dup would have given other numbers.
+    EXPECT_NE(run({"solve"}, caseLine(R"({"Tc": 300, "Pc": 40, "omega": 0.1, "K1": 0.01, "fraction": "1"})")).out, a[2] + "\n");
+
+    // Without --db the DBPath setting names the database.
+    setDbPathSetting(path);
+    EXPECT_EQ(run({"solve"}, named).out, byName.out);
+}
+
+TEST_F(CliDatabaseTest, UnknownNamesAndMissingDatabasesAreInputErrors) {
+    const QString path = makeDb("Components.mdb", "n-Butane,58.123,425.12,37.96,255,0.200,0.03443,0.6767,0.461\n");
+    const QByteArray pathText = path.toUtf8();
+
+    const CliRun unknown = run({"solve", "--db", path},
+                               caseLine(R"({"name": "n-Butane", "fraction": "0.5"}, {"name": "Xenon"})") + "\n" +
+                                   caseLine(R"({"name": "n-butane", "fraction": "1"})") + "\n");
+    EXPECT_EQ(unknown.exitCode, 1);
+    const QList<QByteArray> lines = unknown.out.split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(jsonOf(lines[0]).value("error").toObject().value("title"), QJsonValue("Input ERROR"));
+    EXPECT_EQ(errorMessage(lines[0]), "line 1: component 2: no component named \"Xenon\" in the component database '" + path + "'");
+    // Names compare exactly, as the window's lists do.
+    EXPECT_EQ(errorMessage(lines[1]), "line 2: component 1: no component named \"n-butane\" in the component database '" + path + "'");
+    EXPECT_EQ(unknown.err, "zolvant-cli solve: 2 of 2 lines were not cases; see their Input ERROR\n");
+
+    // No database: every case by name says which path and why; cases
+    // without names never need one.
+    const QString missing = pathOf("missing.mdb");
+    const QByteArray cases = caseLine(R"({"name": "n-Butane", "fraction": "1"})") + "\n" +
+                             caseLine(R"({"Tc": 425.12, "Pc": 37.96, "fraction": "1"})") + "\n" +
+                             caseLine(R"({"Tc": 425.12, "Pc": 37.96}, {"name": "Methane", "fraction": "0"})") + "\n";
+    const QString reason = "the component database '" + missing + "' does not open: Could not find the database file '" + missing + "'.";
+    for (const bool bySetting : {false, true}) {
+        SCOPED_TRACE(bySetting ? "the DBPath setting" : "--db");
+        if (bySetting) setDbPathSetting(missing);
+        const CliRun r = bySetting ? run({"solve"}, cases) : run({"solve", "--db", missing}, cases);
+        EXPECT_EQ(r.exitCode, 1);
+        const QList<QByteArray> out = r.out.split('\n');
+        ASSERT_EQ(out.size(), 4);
+        EXPECT_EQ(errorMessage(out[0]), "line 1: component 1: cannot look up \"n-Butane\": " + reason);
+        EXPECT_EQ(jsonOf(out[1]).value("ok"), QJsonValue(true));
+        EXPECT_EQ(errorMessage(out[2]), "line 3: component 2: cannot look up \"Methane\": " + reason);
+    }
+
+    const CliRun noNames = run({"solve", "--db", missing},
+                               caseLine(R"({"Tc": 425.12, "Pc": 37.96, "fraction": "1"})") + "\n");
+    EXPECT_EQ(noNames.exitCode, 0);
+    EXPECT_TRUE(noNames.err.isEmpty());
+    const CliRun notADatabase = run({"solve", "--db", path + ".csv"}, caseLine(R"({"name": "n-Butane", "fraction": "1"})"));
+    EXPECT_EQ(notADatabase.exitCode, 1);
+    EXPECT_TRUE(errorMessage(notADatabase.out.trimmed()).contains("'" + path + ".csv' does not open: ")) << notADatabase.out.toStdString();
+}
+
+TEST(DatabaseComponents, OpensTheDatabaseOnceAtTheFirstName) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("Components.mdb");
+    db::createDatabaseFromCsv(path.toStdString(), kSeedCsv.toStdString());
+
+    int asked = 0;
+    DatabaseComponents components([&] {
+        ++asked;
+        return path;
+    });
+    EXPECT_EQ(asked, 0);  // nothing is opened before a name is asked for
+    const auto butane = components.find("n-Butane");
+    ASSERT_TRUE(butane);
+    EXPECT_EQ((*butane)[0], static_cast<double>(425.12f));
+    // The connection serves the whole run, even once the file is gone.
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_TRUE(components.find("Propylene"));
+    EXPECT_FALSE(components.find("Unobtainium"));
+    EXPECT_EQ(asked, 1);
+
+    int askedMissing = 0;
+    DatabaseComponents none([&] {
+        ++askedMissing;
+        return dir.filePath("missing.mdb");
+    });
+    EXPECT_THROW(none.find("n-Butane"), LookupFailure);
+    EXPECT_THROW(none.find("Methane"), LookupFailure);
+    EXPECT_EQ(askedMissing, 1);
 }
 
 }  // namespace
