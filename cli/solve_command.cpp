@@ -3,6 +3,9 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <memory>
 #include <vector>
@@ -47,12 +50,68 @@ const char kDescription[] =
     "   not a case (\"Input ERROR\", with the line number: bad JSON, an unknown name, a\n"
     "   name when the component database does not open)\n"
     "Exit status: 0 when every line was a case (refused cases included), 1 when any line\n"
-    "was not, 2 for wrong usage.";
+    "was not, 2 for wrong usage.\n"
+    "\n"
+    "Quick form, for one case typed by hand: with -T and -P the arguments are\n"
+    "NAME=FRACTION pairs (at most 4) of components in the database, and the grid is\n"
+    "printed as a table:\n"
+    "  zolvant-cli solve -T 26.85 -P 1 n-Butane=0.5 Methane=0.5\n"
+    "Exit status: 0 when solved; 1 when a check refuses the case or a name cannot be\n"
+    "found (the message on standard error); 2 for wrong usage.";
+
+const QString kPairsUsage = QStringLiteral("NAME=FRACTION");
 
 struct Source {
     QString label;  // "" for standard input
     QIODevice* device;
 };
+
+// The case of the quick form as the line it stands for.
+QByteArray quickCase(const QString& temperature, const QString& pressure, const std::vector<std::pair<QString, QString>>& pairs) {
+    QJsonArray components;
+    for (const auto& [name, fraction] : pairs)
+        components.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("fraction"), fraction}});
+    const QJsonObject c{{QStringLiteral("temperature"), temperature},
+                        {QStringLiteral("pressure"), pressure},
+                        {QStringLiteral("components"), components}};
+    return QJsonDocument(c).toJson(QJsonDocument::Compact);
+}
+
+int runQuickForm(const QStringList& arguments, const QString& temperature, const QString& pressure,
+                 const QStringList& positional, const ComponentLookup& lookup, QIODevice& out, QIODevice& err) {
+    std::vector<std::pair<QString, QString>> pairs;
+    for (const QString& arg : positional) {
+        if (arg == QStringLiteral("-"))
+            return usageError(arguments,
+                              QStringLiteral("with -T and -P the components are %1 pairs; standard input ('-') "
+                                             "is not read").arg(kPairsUsage),
+                              err);
+        // A fraction never holds '=': a name may.
+        const qsizetype eq = arg.lastIndexOf(QLatin1Char('='));
+        if (eq < 0)
+            return usageError(arguments,
+                              QStringLiteral("'%1' is not a %2 pair (with -T and -P the arguments are components, "
+                                             "not files)").arg(arg, kPairsUsage),
+                              err);
+        if (eq == 0) return usageError(arguments, QStringLiteral("'%1' gives no component name").arg(arg), err);
+        pairs.emplace_back(arg.left(eq), arg.mid(eq + 1));
+    }
+    if (pairs.empty())
+        return usageError(arguments, QStringLiteral("no components: give up to 4 %1 pairs").arg(kPairsUsage), err);
+    if (pairs.size() > 4)
+        return usageError(arguments,
+                          QStringLiteral("%1 components given; a mixture has at most 4").arg(pairs.size()), err);
+
+    const CaseReport report = evaluateLine(quickCase(temperature, pressure, pairs), QString(), lookup);
+    if (report.inputError) return failure(arguments, QStringLiteral("Input ERROR: ") + inputErrorMessage(report), err);
+    if (!report.outcome.solved)
+        return failure(arguments,
+                       QStringLiteral("%1: %2").arg(QString::fromStdString(report.outcome.title),
+                                                    QString::fromStdString(report.outcome.message)),
+                       err);
+    writeText(out, toTable(report));
+    return ExitOk;
+}
 
 }  // namespace
 
@@ -62,14 +121,28 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption table(QStringLiteral("table"),
                                    QStringLiteral("Print each case's grid as a table for reading in a terminal "
-                                                  "instead of JSON."));
+                                                  "instead of JSON (always so in the quick form)."));
     parser.addOption(table);
     const QCommandLineOption database = databaseOption();
     parser.addOption(database);
+    const QCommandLineOption temperature({QStringLiteral("T"), QStringLiteral("temperature")},
+                                         QStringLiteral("Quick form: the temperature in degrees Celsius, as typed "
+                                                        "into the temperature box. Needs -P."),
+                                         QStringLiteral("celsius"));
+    parser.addOption(temperature);
+    const QCommandLineOption pressure({QStringLiteral("P"), QStringLiteral("pressure")},
+                                      QStringLiteral("Quick form: the pressure in bar, as typed into the pressure "
+                                                     "box. Needs -T."),
+                                      QStringLiteral("bar"));
+    parser.addOption(pressure);
     parser.addPositionalArgument(QStringLiteral("files"),
-                                 QStringLiteral("JSON Lines files of cases (default: standard input)."),
+                                 QStringLiteral("JSON Lines files of cases (default: standard input); in the quick "
+                                                "form, NAME=FRACTION pairs."),
                                  QStringLiteral("[files...]"));
-    if (const auto done = parseCommandLine(parser, arguments, QStringLiteral("[options] [files...]"), out, err))
+    if (const auto done = parseCommandLine(parser, arguments, QStringLiteral("[options] [files...]\n"
+                                                                             "       %1 -T CELSIUS -P BAR NAME=FRACTION...")
+                                                                  .arg(arguments.value(0)),
+                                           out, err))
         return *done;
 
     // Names are looked up in the database only when a case gives one.
@@ -77,6 +150,14 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
     const ComponentLookup lookup = givenLookup ? givenLookup : components.lookup();
 
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(temperature) || parser.isSet(pressure)) {
+        if (!parser.isSet(pressure))
+            return usageError(arguments, QStringLiteral("-T is given without -P: the quick form needs both"), err);
+        if (!parser.isSet(temperature))
+            return usageError(arguments, QStringLiteral("-P is given without -T: the quick form needs both"), err);
+        return runQuickForm(arguments, parser.value(temperature), parser.value(pressure), positional, lookup, out,
+                            err);
+    }
 
     // Open every file first: a missing file is a usage error before any output.
     std::vector<std::unique_ptr<QFile>> files;
@@ -89,7 +170,10 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         }
         auto f = std::make_unique<QFile>(name);
         if (!f->open(QIODevice::ReadOnly)) {
-            return usageError(arguments, QStringLiteral("cannot open %1: %2").arg(name, f->errorString()), err);
+            QString problem = QStringLiteral("cannot open %1: %2").arg(name, f->errorString());
+            if (name.contains(QLatin1Char('=')))
+                problem += QStringLiteral(" (%1 pairs need -T and -P)").arg(kPairsUsage);
+            return usageError(arguments, problem, err);
         }
         sources.push_back({QFileInfo(name).fileName(), f.get()});
         files.push_back(std::move(f));

@@ -1,5 +1,6 @@
 #pragma once
-// `zolvant-cli solve`: cases as JSON Lines in, one result line per case out.
+// `zolvant-cli solve`: cases as JSON Lines in, one result line per case out;
+// or, for people, one case given on the command line, printed as a table.
 
 #include <QIODevice>
 #include <QStringList>
@@ -10,7 +11,8 @@
 namespace zolvant::cli {
 
 // arguments[0] is the command's name as shown in the help
-// ("zolvant-cli solve"); the rest are its options and files. `in` is read when no file is given (or for "-"). Components given
+// ("zolvant-cli solve"); the rest are its options and files (or NAME=FRACTION
+// pairs). `in` is read when no file is given (or for "-"). Components given
 // by name are found through `lookup` when one is given, otherwise in the
 // component database (--db, the DBPath setting or the default), opened at
 // the first name.

@@ -197,7 +197,8 @@ TEST(SolveCommand, ExitStatus) {
 TEST(Commands, HelpExplainsEveryOption) {
     struct Row { const char* command; std::vector<const char*> mentions; };
     const Row rows[] = {
-        {"solve", {"--table", "--db", "--help", "files", "Exit status", "\"fraction\"", "\"name\"", "Input ERROR"}},
+        {"solve", {"--table", "--db", "-T, --temperature", "-P, --pressure", "--help", "files", "NAME=FRACTION",
+                   "Exit status", "\"fraction\"", "\"name\"", "Input ERROR"}},
         {"list", {"--db", "--help", "Exit status"}},
         {"create-db", {"--from", "FILE", "--help", "Exit status", "line"}},
     };

@@ -1,6 +1,7 @@
 // The commands around the component database: create-db, list, components
-// given by name in solve, and where the database is found (--db, the DBPath
-// setting).
+// given by name in solve (JSON Lines and the quick form), and where the
+// database is found (--db, the DBPath setting, the default beside the
+// executable).
 
 #include <gtest/gtest.h>
 
@@ -347,6 +348,86 @@ TEST(DatabaseComponents, OpensTheDatabaseOnceAtTheFirstName) {
     EXPECT_THROW(none.find("n-Butane"), LookupFailure);
     EXPECT_THROW(none.find("Methane"), LookupFailure);
     EXPECT_EQ(askedMissing, 1);
+}
+
+// ---- the quick form ----
+
+TEST_F(CliDatabaseTest, QuickFormPrintsTheTableOfTheCaseItStandsFor) {
+    const QString path = pathOf("seed.mdb");
+    ASSERT_EQ(run({"create-db", path, "--from", kSeedCsv}).exitCode, 0);
+
+    const CliRun quick = run({"solve", "--db", path, "-T", "26.85", "-P", "1", "n-Butane=0.5", "Methane=0.5"});
+    EXPECT_EQ(quick.exitCode, 0) << quick.err.toStdString();
+    EXPECT_TRUE(quick.err.isEmpty());
+    EXPECT_TRUE(quick.out.startsWith("Case: 300 K, 1 bar\n")) << quick.out.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(quick.out).contains(QRegularExpression(QStringLiteral("Mixture +165\\.47 +24693\\.5 +0\\.9900"))));
+    const CliRun batch = run({"solve", "--db", path, "--table"},
+                             caseLine(R"({"name": "n-Butane", "fraction": "0.5"}, {"name": "Methane", "fraction": "0.5"})"));
+    EXPECT_TRUE(batch.out.startsWith("Case at line 1: 300 K, 1 bar\n"));
+    EXPECT_EQ(quick.out.mid(quick.out.indexOf('\n')), batch.out.mid(batch.out.indexOf('\n')));
+
+    // Long options; a value that begins with a minus sign is still the value.
+    const CliRun cold = run({"solve", "--db", path, "--temperature", "-10", "--pressure", "1", "n-Butane=1"});
+    EXPECT_EQ(cold.exitCode, 0);
+    EXPECT_TRUE(cold.out.startsWith("Case: 263.15 K, 1 bar\n")) << cold.out.toStdString();
+}
+
+TEST_F(CliDatabaseTest, QuickFormRefusalsAndWrongUsage) {
+    const QString path = pathOf("seed.mdb");
+    ASSERT_EQ(run({"create-db", path, "--from", kSeedCsv}).exitCode, 0);
+    const QStringList state{"solve", "--db", path, "-T", "26.85", "-P", "1"};
+
+    struct Refusal { QStringList pairs; QByteArray says; };
+    const Refusal refusals[] = {
+        {{"n-Butane=0.5", "Unobtainium=0.5"},
+         "Input ERROR: component 2: no component named \"Unobtainium\" in the component database '" + path.toUtf8() + "'"},
+        {{"n-Butane=0.5", "Methane=0.4"}, "Mixture ERROR: Mole Fraction Total Not Equal to 1"},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.pairs.join(' ').toStdString());
+        const CliRun c = run(state + r.pairs);
+        EXPECT_EQ(c.exitCode, 1);
+        EXPECT_TRUE(c.out.isEmpty());
+        EXPECT_EQ(c.err, "zolvant-cli solve: " + r.says + "\n");
+    }
+
+    struct Usage { QStringList args; const char* says; };
+    const Usage usage[] = {
+        {{"solve", "-T", "26.85", "n-Butane=1"}, "-T is given without -P"},
+        {{"solve", "-P", "1", "n-Butane=1"}, "-P is given without -T"},
+        {state + QStringList{"n-Butane"}, "'n-Butane' is not a NAME=FRACTION pair"},
+        {state + QStringList{"=1"}, "'=1' gives no component name"},
+        {state + QStringList{"n-Butane=0.2", "Methane=0.2", "Ethane=0.2", "Propane=0.2", "Nitrogen=0.2"},
+         "5 components given; a mixture has at most 4"},
+        {state + QStringList{"n-Butane=0.5", "-"}, "standard input ('-') is not read"},
+        {state, "no components"},
+        {{"solve", "--db", path, "n-Butane=1"}, "pairs need -T and -P"},
+    };
+    for (const Usage& u : usage) {
+        SCOPED_TRACE(u.args.join(' ').toStdString());
+        const CliRun c = run(u.args, caseLine(R"({"name": "n-Butane", "fraction": "1"})"));
+        EXPECT_EQ(c.exitCode, 2);
+        EXPECT_TRUE(c.out.isEmpty());
+        EXPECT_TRUE(c.err.contains(u.says)) << c.err.toStdString();
+        EXPECT_TRUE(c.err.contains("Try 'zolvant-cli solve --help'."));
+    }
+}
+
+// A new user: no settings at all, and the seed database the build put beside
+// the executable.
+TEST(FreshBuild, SeedDatabaseBesideTheExecutableIsFoundWithoutSettings) {
+    QTemporaryDir emptyConfig;
+    ASSERT_TRUE(emptyConfig.isValid());
+    const CliRun solve = test::runCli({"solve", "-T", "26.85", "-P", "1", "n-Butane=1"}, {}, emptyConfig.path());
+    EXPECT_EQ(solve.exitCode, 0) << solve.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(solve.out).contains(QRegularExpression(QStringLiteral("n-Butane \\(1\\.000\\) +165\\.47 +24494\\.3 +0\\.9820"))))
+        << solve.out.toStdString();
+
+    const CliRun list = test::runCli({"list"}, {}, emptyConfig.path());
+    EXPECT_EQ(list.exitCode, 0) << list.err.toStdString();
+    EXPECT_EQ(list.out.count('\n'), 63);
+    EXPECT_TRUE(list.out.contains("\nn-Butane "));
+    EXPECT_TRUE(QDir(emptyConfig.path()).isEmpty());  // reading writes no settings
 }
 
 }  // namespace
