@@ -8,6 +8,7 @@
 #include <QJsonObject>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "cli/case_report.h"
@@ -67,7 +68,8 @@ struct Source {
 };
 
 // The case of the quick form as the line it stands for.
-QByteArray quickCase(const QString& temperature, const QString& pressure, const std::vector<std::pair<QString, QString>>& pairs) {
+QByteArray quickCase(const QString& temperature, const QString& pressure,
+                     const std::vector<std::pair<QString, QString>>& pairs) {
     QJsonArray components;
     for (const auto& [name, fraction] : pairs)
         components.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("fraction"), fraction}});
