@@ -26,7 +26,7 @@ const char kDescription[] =
 // the command says them its own way.
 QString withoutLinePrefix(const db::CsvLineError& e, const QString& csvPath) {
     const QString description = QString::fromStdString(e.description());
-    const QString prefix = QStringLiteral("Line %1 of '%2': ").arg(e.line()).arg(csvPath);
+    const QString prefix = QStringLiteral("Line %1 of '%2': ").arg(QString::number(e.line()), csvPath);
     return description.startsWith(prefix) ? description.mid(prefix.size()) : description;
 }
 
@@ -57,16 +57,13 @@ int runCreateDbCommand(const QStringList& arguments, QIODevice& out, QIODevice& 
             const QString csv = parser.value(from);
             try {
                 const int count = db::createDatabaseFromCsv(toFileName(path), toFileName(csv));
-                writeText(out, QStringLiteral("Created %1 with %2 component%3.\n")
-                                   .arg(path)
-                                   .arg(count)
-                                   .arg(count == 1 ? QString() : QStringLiteral("s")));
+                writeText(out, (count == 1 ? QStringLiteral("Created %1 with %2 component.\n")
+                                           : QStringLiteral("Created %1 with %2 components.\n"))
+                                   .arg(path, QString::number(count)));
             } catch (const db::CsvLineError& e) {
                 return failure(arguments,
                                QStringLiteral("%1, line %2: %3 Nothing was written.")
-                                   .arg(csv)
-                                   .arg(e.line())
-                                   .arg(withoutLinePrefix(e, csv)),
+                                   .arg(csv, QString::number(e.line()), withoutLinePrefix(e, csv)),
                                err);
             }
         }

@@ -191,7 +191,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
             if (line.trimmed().isEmpty()) continue;
 
             const QString where = src.label.isEmpty() ? QStringLiteral("line %1").arg(lineNumber)
-                                                      : QStringLiteral("%1, line %2").arg(src.label).arg(lineNumber);
+                                                      : QStringLiteral("%1, line %2").arg(src.label, QString::number(lineNumber));
             const CaseReport report = evaluateLine(line, where, lookup);
             if (report.inputError) ++badLines;
             if (asTable) {
