@@ -67,11 +67,16 @@ QString cellsLine(const QString& label, const std::string& liquid, const std::st
 
 }  // namespace
 
+QString inputErrorMessage(const CaseReport& r) {
+    if (!r.inputError) return QString();
+    return r.where.isEmpty() ? *r.inputError : r.where + QStringLiteral(": ") + *r.inputError;
+}
+
 QByteArray toJsonLine(const CaseReport& r) {
     QJsonObject o;
     if (r.inputError) {
         o[QStringLiteral("ok")] = false;
-        o[QStringLiteral("error")] = errorObject(QStringLiteral("Input ERROR"), r.where + QStringLiteral(": ") + *r.inputError);
+        o[QStringLiteral("error")] = errorObject(QStringLiteral("Input ERROR"), inputErrorMessage(r));
     } else if (!r.outcome.solved) {
         o[QStringLiteral("ok")] = false;
         o[QStringLiteral("error")] =
@@ -98,11 +103,12 @@ QByteArray toJsonLine(const CaseReport& r) {
 
 QString toTable(const CaseReport& r) {
     QStringList lines;
+    const QString heading = r.where.isEmpty() ? QStringLiteral("Case") : QStringLiteral("Case at ") + r.where;
     if (r.inputError || !r.outcome.solved) {
-        lines << QStringLiteral("Case at %1").arg(r.where);
+        lines << heading;
     } else {
-        lines << QStringLiteral("Case at %1: %2 K, %3 bar")
-                     .arg(r.where, QString::fromStdString(formatGeneral(r.outcome.state.tempK)),
+        lines << QStringLiteral("%1: %2 K, %3 bar")
+                     .arg(heading, QString::fromStdString(formatGeneral(r.outcome.state.tempK)),
                           QString::fromStdString(formatGeneral(r.outcome.state.pressBar)));
     }
     if (r.inputError) {

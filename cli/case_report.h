@@ -30,7 +30,7 @@ private:
 };
 
 struct CaseReport {
-    QString where;                  // "line 3" or "cases.jsonl, line 3"
+    QString where;                  // "line 3", "cases.jsonl, line 3"; "" for the one case of the command line
     std::optional<QString> inputError;  // the line is not a case
     Case parsed;
     CaseOutcome outcome;
@@ -39,6 +39,9 @@ struct CaseReport {
 
 // Parses and runs one line exactly as the main window would run the case.
 CaseReport evaluateLine(const QByteArray& line, const QString& where, const ComponentLookup& lookup = {});
+
+// The Input ERROR's message: what is wrong, after where it is.
+QString inputErrorMessage(const CaseReport& report);
 
 // {"ok": true, "numComps": n, "blocks": [...]} or {"ok": false, "error": {...}}, without newline.
 QByteArray toJsonLine(const CaseReport& report);
