@@ -653,8 +653,7 @@ void frmZolvMain::cmdClrComp_Click() {
 
 // ------------------------------------------------------------- navigation
 
-// The editor and the help windows open from here once they are part of the
-// program; until then their buttons do nothing.
+// Each opens its window modeless and ownerless, or raises the open one.
 void frmZolvMain::cmdCompList_Click() { showComponentEditor(); }
 void frmZolvMain::cmdInstruct_Click() { showInstructions(); }
 void frmZolvMain::cmdDataForm_Click() { showInformation(); }
