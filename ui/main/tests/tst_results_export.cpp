@@ -329,6 +329,57 @@ private slots:
         QCOMPARE(splitTabbed(clipboardText()).last(), (QStringList{"Mixture", "97.08", "24574.6", "0.1234"}));
     }
 
+    void rowsInUseOnly() {
+        // One component: its row in every block, and no mixture row.
+        choose("Methane");
+        tab();
+        tab();  // the proposal, 1
+        click(box("txtTemp"));
+        type("-170");
+        tab();
+        type("2");
+        tab();
+        QTest::keyClick(focused(), Qt::Key_Space);
+        QVERIFY(rec().messages.empty());
+        copyShortcut();
+        Rows rows = splitTabbed(clipboardText());
+        QCOMPARE(rows.size(), 3 + 2 + 6 * 3);
+        QCOMPARE(rows[1], (QStringList{"Methane", "1.000", "", ""}));
+        QCOMPARE(rows[4], (QStringList{"-170", "103.15", "2", ""}));
+        QCOMPARE(rows[6][0], QStringLiteral("Van der Waals"));
+        QCOMPARE(rows[7][0], QStringLiteral("Methane"));
+        QCOMPARE(rows[7].mid(1), (QStringList{box("txtLiqVDW_0")->text(), box("txtVapVDW_0")->text(),
+                                               box("txtZVDW_0")->text()}));
+        for (const QStringList& r : rows) QVERIFY(r[0] != QStringLiteral("Mixture"));
+
+        // A row released by a zero fraction keeps its place, named by its
+        // position as its caption is empty.
+        click(ctl("cmdClrComp"));
+        click(cmb(0));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        for (int i = 0; i < 3; ++i) {
+            choose(i == 1 ? "Methane" : "n-Butane");
+            tab();
+            type(i == 1 ? "0.2" : "0.5");
+            tab();
+        }
+        click(mf(1));
+        type("0");
+        click(box("txtTemp"));
+        type("26.85");
+        tab();
+        type("1");
+        tab();
+        QTest::keyClick(focused(), Qt::Key_Space);
+        QVERIFY(rec().messages.empty());
+        copyShortcut();
+        rows = splitTabbed(clipboardText());
+        QCOMPARE(rows.mid(1, 3), (Rows{{"n-Butane", "0.500", "", ""}, {"Component 2", "0.000", "", ""},
+                                      {"n-Butane", "0.500", "", ""}}));
+        QCOMPARE(rows[10][0], QStringLiteral("Component 2"));
+        QCOMPARE(rows[12][0], QStringLiteral("Mixture"));
+    }
+
     void theEntriesFollowTheGrid() {
         // At start the grid holds nothing.
         QVERIFY(!copyAction()->isEnabled());
