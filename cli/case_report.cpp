@@ -212,8 +212,7 @@ QString toWideTable(const CaseReport& r) {
     }
     // No trailing blanks after the last name.
     while (names.endsWith(QLatin1Char(' '))) names.chop(1);
-    lines << QString() << names
-          << columnHeads;
+    lines << QString() << names << columnHeads;
     for (std::size_t i = 0; i < shown.size(); ++i) {
         const int row = shown[i];
         QString line = QStringLiteral("  ") + labels[i].leftJustified(labelWidth);

@@ -148,7 +148,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption table(QStringLiteral("table"),
                                    QStringLiteral("Print each case's grid as a table for reading in a terminal "
-                                                  "instead of JSON (always so in the quick form)."));
+                                                  "instead of JSON (always so in the quick form, unless --csv)."));
     parser.addOption(table);
     const QCommandLineOption wide(QStringLiteral("wide"),
                                   QStringLiteral("With --table (or in the quick form): the six blocks side by side, "
