@@ -50,4 +50,16 @@ QByteArray toJsonLine(const CaseReport& report);
 // rows in use and the mixture row; or the refusal.
 QString toTable(const CaseReport& report);
 
+// The same with the six blocks side by side, one line per row (about 160
+// columns for the usual texts).
+QString toWideTable(const CaseReport& report);
+
+// The caption of component row `row` (0..3) of a solved case: the name the
+// case gave it, or "Component N" when it gave none or Solve released the row.
+QString rowCaption(const CaseReport& report, int row);
+
+// The mark as the JSON output writes it, as text: "" (no colour set),
+// "window", or the colour number.
+QString markText(std::optional<Mark> mark);
+
 }  // namespace zolvant::cli

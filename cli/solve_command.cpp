@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/case_csv.h"
 #include "cli/case_report.h"
 #include "cli/database_components.h"
 
@@ -53,10 +54,21 @@ const char kDescription[] =
     "Exit status: 0 when every line was a case (refused cases included), 1 when any line\n"
     "was not, 2 for wrong usage.\n"
     "\n"
+    "With --csv, one CSV table (RFC 4180, UTF-8, CRLF line ends) for all cases instead:\n"
+    "  Case,Equation,Row,Liquid (cm3/mol),Vapor (cm3/mol),Z,Mark,Error,Message\n"
+    "  one record per equation and row in use of a solved case: the case's number (its\n"
+    "  line's place among the answered lines), the equation, the row (the component's\n"
+    "  name, \"Component N\" without one, \"Mixture\" when more than one row is in use),\n"
+    "  the three cell texts and the mark as in the JSON output (empty, window or the\n"
+    "  colour number); Error and Message empty. A refused case or a line that is not\n"
+    "  a case gives one record with only Case, Error (the title) and Message.\n"
+    "\n"
     "Quick form, for one case typed by hand: with -T and -P the arguments are\n"
     "NAME=FRACTION pairs (at most 4) of components in the database, and the grid is\n"
     "printed as a table:\n"
     "  zolvant-cli solve -T 26.85 -P 1 n-Butane=0.5 Methane=0.5\n"
+    "--wide (with --table, or in the quick form) sets the six blocks side by side, one\n"
+    "line per row, about 160 columns; --csv prints the quick form's case as CSV.\n"
     "Exit status: 0 when solved; 1 when a check refuses the case or a name cannot be\n"
     "found (the message on standard error); 2 for wrong usage.";
 
@@ -79,8 +91,18 @@ QByteArray quickCase(const QString& temperature, const QString& pressure,
     return QJsonDocument(c).toJson(QJsonDocument::Compact);
 }
 
+enum class Output { Json, Table, WideTable, Csv };
+
+void writeCase(QIODevice& out, const CaseReport& report, Output output) {
+    if (output == Output::WideTable)
+        writeText(out, toWideTable(report));
+    else
+        writeText(out, toTable(report));
+}
+
 int runQuickForm(const QStringList& arguments, const QString& temperature, const QString& pressure,
-                 const QStringList& positional, const ComponentLookup& lookup, QIODevice& out, QIODevice& err) {
+                 const QStringList& positional, const ComponentLookup& lookup, Output output, QIODevice& out,
+                 QIODevice& err) {
     std::vector<std::pair<QString, QString>> pairs;
     for (const QString& arg : positional) {
         if (arg == QStringLiteral("-"))
@@ -111,7 +133,10 @@ int runQuickForm(const QStringList& arguments, const QString& temperature, const
                        QStringLiteral("%1: %2").arg(QString::fromStdString(report.outcome.title),
                                                     QString::fromStdString(report.outcome.message)),
                        err);
-    writeText(out, toTable(report));
+    if (output == Output::Csv)
+        writeText(out, csvHeader() + toCsvRecords(report, 1));
+    else
+        writeCase(out, report, output);
     return ExitOk;
 }
 
@@ -123,8 +148,16 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption table(QStringLiteral("table"),
                                    QStringLiteral("Print each case's grid as a table for reading in a terminal "
-                                                  "instead of JSON (always so in the quick form)."));
+                                                  "instead of JSON (always so in the quick form, unless --csv)."));
     parser.addOption(table);
+    const QCommandLineOption wide(QStringLiteral("wide"),
+                                  QStringLiteral("With --table (or in the quick form): the six blocks side by side, "
+                                                 "one line per row, about 160 columns wide."));
+    parser.addOption(wide);
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("Print one CSV table for all cases instead of JSON (see the "
+                                                "description above)."));
+    parser.addOption(csv);
     const QCommandLineOption database = databaseOption();
     parser.addOption(database);
     const QCommandLineOption temperature({QStringLiteral("T"), QStringLiteral("temperature")},
@@ -151,14 +184,26 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
     DatabaseComponents components([&parser] { return componentDatabasePath(parser); });
     const ComponentLookup lookup = givenLookup ? givenLookup : components.lookup();
 
+    const bool quick = parser.isSet(temperature) || parser.isSet(pressure);
+    if (parser.isSet(csv) && parser.isSet(table))
+        return usageError(arguments, QStringLiteral("--csv and --table exclude each other"), err);
+    if (parser.isSet(csv) && parser.isSet(wide))
+        return usageError(arguments, QStringLiteral("--wide is a form of --table; it does not apply to --csv"), err);
+    if (parser.isSet(wide) && !parser.isSet(table) && !quick)
+        return usageError(arguments, QStringLiteral("--wide needs --table (or the quick form)"), err);
+    const Output output = parser.isSet(csv)    ? Output::Csv
+                          : parser.isSet(wide) ? Output::WideTable
+                          : parser.isSet(table) || quick ? Output::Table
+                                                         : Output::Json;
+
     const QStringList positional = parser.positionalArguments();
-    if (parser.isSet(temperature) || parser.isSet(pressure)) {
+    if (quick) {
         if (!parser.isSet(pressure))
             return usageError(arguments, QStringLiteral("-T is given without -P: the quick form needs both"), err);
         if (!parser.isSet(temperature))
             return usageError(arguments, QStringLiteral("-P is given without -T: the quick form needs both"), err);
-        return runQuickForm(arguments, parser.value(temperature), parser.value(pressure), positional, lookup, out,
-                            err);
+        return runQuickForm(arguments, parser.value(temperature), parser.value(pressure), positional, lookup, output,
+                            out, err);
     }
 
     // Open every file first: a missing file is a usage error before any output.
@@ -181,7 +226,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         files.push_back(std::move(f));
     }
 
-    const bool asTable = parser.isSet(table);
+    if (output == Output::Csv) writeText(out, csvHeader());
     int lines = 0, badLines = 0;
     for (const Source& src : sources) {
         for (int lineNumber = 1;; ++lineNumber) {
@@ -194,14 +239,21 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
                                                       : QStringLiteral("%1, line %2").arg(src.label, QString::number(lineNumber));
             const CaseReport report = evaluateLine(line, where, lookup);
             if (report.inputError) ++badLines;
-            if (asTable) {
-                if (lines > 0) out.write("\n");
-                writeText(out, toTable(report));
-            } else {
+            ++lines;
+            switch (output) {
+            case Output::Json:
                 out.write(toJsonLine(report));
                 out.write("\n");
+                break;
+            case Output::Csv:
+                writeText(out, toCsvRecords(report, lines));
+                break;
+            case Output::Table:
+            case Output::WideTable:
+                if (lines > 1) out.write("\n");
+                writeCase(out, report, output);
+                break;
             }
-            ++lines;
         }
     }
     if (badLines > 0)

@@ -197,7 +197,7 @@ TEST(SolveCommand, ExitStatus) {
 TEST(Commands, HelpExplainsEveryOption) {
     struct Row { const char* command; std::vector<const char*> mentions; };
     const Row rows[] = {
-        {"solve", {"--table", "--db", "-T, --temperature", "-P, --pressure", "--help", "files", "NAME=FRACTION",
+        {"solve", {"--table", "--wide", "--csv", "--db", "-T, --temperature", "-P, --pressure", "--help", "files", "NAME=FRACTION",
                    "Exit status", "\"fraction\"", "\"name\"", "Input ERROR"}},
         {"list", {"--db", "--help", "Exit status"}},
         {"create-db", {"--from", "FILE", "--help", "Exit status", "line"}},
