@@ -82,7 +82,12 @@ Case parse(const QByteArray& line, const ComponentLookup& lookup) {
         if (!name.isUndefined() && !name.isNull()) {
             if (!name.isString()) throw Failure{where + QStringLiteral("\"name\" must be a text")};
             if (!lookup) throw Failure{where + QStringLiteral("components are given by their constants here, not by \"name\"")};
-            const std::optional<ComponentConstants> found = lookup(name.toString());
+            std::optional<ComponentConstants> found;
+            try {
+                found = lookup(name.toString());
+            } catch (const LookupFailure& f) {
+                throw Failure{where + f.message};
+            }
             if (!found) throw Failure{where + QStringLiteral("no component named ") + quoted(name.toString())};
             component.constants = *found;
             c.names[static_cast<std::size_t>(i)] = name.toString();

@@ -19,6 +19,12 @@ namespace zolvant::cli {
 using ComponentConstants = std::array<std::optional<double>, 6>;
 using ComponentLookup = std::function<std::optional<ComponentConstants>(const QString& name)>;
 
+// Thrown by a lookup that cannot answer at all (its database does not open):
+// the line is then not a case, and the message says why.
+struct LookupFailure {
+    QString message;
+};
+
 struct Case {
     CaseInput input;
     std::array<QString, 4> names;  // component names where the line gave one
@@ -26,7 +32,8 @@ struct Case {
 
 // Parses one JSON line. A component may carry "name": its constants then
 // come from `lookup` (constants given beside the name take precedence);
-// without a lookup a name is an error. Returns the case or what is wrong.
+// without a lookup a name is an error, as is a name the lookup does not know
+// or a LookupFailure it throws. Returns the case or what is wrong.
 std::variant<Case, QString> parseCase(const QByteArray& line, const ComponentLookup& lookup = {});
 
 }  // namespace zolvant::cli

@@ -5,6 +5,9 @@
 #include <QJsonObject>
 #include <QStringList>
 
+#include <algorithm>
+#include <vector>
+
 #include "solver/text.h"
 
 namespace zolvant::cli {
@@ -53,6 +56,12 @@ QJsonValue markValue(std::optional<Mark> m) {
     return static_cast<qint64>(markColour(*m));
 }
 
+// A component row's caption with its fraction text: "n-Butane (0.500)".
+QString labelWithFraction(const CaseReport& r, int row) {
+    return QStringLiteral("%1 (%2)").arg(rowCaption(r, row),
+                                         QString::fromStdString(r.outcome.fractions[static_cast<std::size_t>(row)]));
+}
+
 QString cellsLine(const QString& label, const std::string& liquid, const std::string& vapour, const std::string& z,
                   std::optional<Mark> mark) {
     QString line = QStringLiteral("  %1 %2 %3 %4")
@@ -67,11 +76,30 @@ QString cellsLine(const QString& label, const std::string& liquid, const std::st
 
 }  // namespace
 
+QString rowCaption(const CaseReport& r, int row) {
+    const auto k = static_cast<std::size_t>(row);
+    // A row whose component Solve deselected has no name to show.
+    const QString name = r.parsed.names[k];
+    if (name.isEmpty() || r.outcome.deselected[k]) return QStringLiteral("Component %1").arg(row + 1);
+    return name;
+}
+
+QString markText(std::optional<Mark> m) {
+    if (!m) return QString();
+    if (*m == Mark::Window) return QStringLiteral("window");
+    return QString::number(markColour(*m));
+}
+
+QString inputErrorMessage(const CaseReport& r) {
+    if (!r.inputError) return QString();
+    return r.where.isEmpty() ? *r.inputError : r.where + QStringLiteral(": ") + *r.inputError;
+}
+
 QByteArray toJsonLine(const CaseReport& r) {
     QJsonObject o;
     if (r.inputError) {
         o[QStringLiteral("ok")] = false;
-        o[QStringLiteral("error")] = errorObject(QStringLiteral("Input ERROR"), r.where + QStringLiteral(": ") + *r.inputError);
+        o[QStringLiteral("error")] = errorObject(QStringLiteral("Input ERROR"), inputErrorMessage(r));
     } else if (!r.outcome.solved) {
         o[QStringLiteral("ok")] = false;
         o[QStringLiteral("error")] =
@@ -96,28 +124,33 @@ QByteArray toJsonLine(const CaseReport& r) {
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
-QString toTable(const CaseReport& r) {
-    QStringList lines;
-    if (r.inputError || !r.outcome.solved) {
-        lines << QStringLiteral("Case at %1").arg(r.where);
-    } else {
-        lines << QStringLiteral("Case at %1: %2 K, %3 bar")
-                     .arg(r.where, QString::fromStdString(formatGeneral(r.outcome.state.tempK)),
-                          QString::fromStdString(formatGeneral(r.outcome.state.pressBar)));
-    }
+// The heading of a table and, for a case that was not solved, its error
+// line. True when the case was solved and its rows are to follow.
+bool tableHeading(const CaseReport& r, QStringList& lines) {
+    const QString heading = r.where.isEmpty() ? QStringLiteral("Case") : QStringLiteral("Case at ") + r.where;
     if (r.inputError) {
-        lines << QStringLiteral("  Input ERROR: ") + *r.inputError;
-        return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+        lines << heading << QStringLiteral("  Input ERROR: ") + *r.inputError;
+        return false;
     }
     if (!r.outcome.solved) {
-        lines << QStringLiteral("  %1: %2").arg(QString::fromStdString(r.outcome.title),
-                                              QString::fromStdString(r.outcome.message));
-        return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+        lines << heading
+              << QStringLiteral("  %1: %2").arg(QString::fromStdString(r.outcome.title),
+                                                QString::fromStdString(r.outcome.message));
+        return false;
     }
-    const int numComps = r.outcome.state.numComps;
+    lines << QStringLiteral("%1: %2 K, %3 bar")
+                 .arg(heading, QString::fromStdString(formatGeneral(r.outcome.state.tempK)),
+                      QString::fromStdString(formatGeneral(r.outcome.state.pressBar)));
     if (!r.outcome.aboveCriticalMessage.empty())
         lines << QStringLiteral("  ") +
                      QString::fromStdString(r.outcome.aboveCriticalMessage).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    return true;
+}
+
+QString toTable(const CaseReport& r) {
+    QStringList lines;
+    if (!tableHeading(r, lines)) return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    const int numComps = r.outcome.state.numComps;
     for (int b = 0; b < kBlocks; ++b) {
         lines << QString();
         lines << QStringLiteral("  %1 %2 %3 %4")
@@ -126,17 +159,76 @@ QString toTable(const CaseReport& r) {
                      .arg(QStringLiteral("Vapor"), 10)
                      .arg(QStringLiteral("Z"), 8);
         for (int row = 0; row < numComps && row < 4; ++row) {
-            const auto k = static_cast<std::size_t>(row);
-            // A row whose component Solve deselected has no name to show.
-            QString label = r.parsed.names[k];
-            if (label.isEmpty() || r.outcome.deselected[k]) label = QStringLiteral("Component %1").arg(row + 1);
-            label += QStringLiteral(" (%1)").arg(QString::fromStdString(r.outcome.fractions[k]));
+            const QString label = labelWithFraction(r, row);
             lines << cellsLine(label, r.grid.text(b, Column::Liquid, row), r.grid.text(b, Column::Vapour, row),
                                r.grid.text(b, Column::Z, row), r.grid.mark(b, row));
         }
         lines << cellsLine(QStringLiteral("Mixture"), r.grid.text(b, Column::Liquid, kMixtureRow),
                            r.grid.text(b, Column::Vapour, kMixtureRow), r.grid.text(b, Column::Z, kMixtureRow),
                            std::nullopt);
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString toWideTable(const CaseReport& r) {
+    QStringList lines;
+    if (!tableHeading(r, lines)) return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    const int rows = std::clamp<int>(r.outcome.state.numComps, 0, 4);
+    std::vector<int> shown;  // grid rows, in order
+    for (int row = 0; row < rows; ++row) shown.push_back(row);
+    shown.push_back(kMixtureRow);
+
+    // Every column as wide as its widest text, every block as wide as its
+    // name; two blanks between blocks.
+    const Column columns[3] = {Column::Liquid, Column::Vapour, Column::Z};
+    const QString headings[3] = {QStringLiteral("Liquid"), QStringLiteral("Vapor"), QStringLiteral("Z")};
+    std::array<int, 3> width{};
+    for (int c = 0; c < 3; ++c) {
+        width[static_cast<std::size_t>(c)] = static_cast<int>(headings[c].size());
+        for (int b = 0; b < kBlocks; ++b)
+            for (int row : shown)
+                width[static_cast<std::size_t>(c)] = std::max<int>(width[static_cast<std::size_t>(c)],
+                                                                   static_cast<int>(r.grid.text(b, columns[c], row).size()));
+    }
+    int blockWidth = width[0] + 1 + width[1] + 1 + width[2];
+    for (int b = 0; b < kBlocks; ++b) blockWidth = std::max<int>(blockWidth, static_cast<int>(qstrlen(blockName(b))));
+    width[0] += blockWidth - (width[0] + 1 + width[1] + 1 + width[2]);
+    std::vector<QString> labels;
+    int labelWidth = 0;
+    for (int row : shown) {
+        labels.push_back(row == kMixtureRow ? QStringLiteral("Mixture") : labelWithFraction(r, row));
+        labelWidth = std::max<int>(labelWidth, static_cast<int>(labels.back().size()));
+    }
+
+    QString names = QStringLiteral("  ") + QString(labelWidth, QLatin1Char(' '));
+    QString columnHeads = names;
+    for (int b = 0; b < kBlocks; ++b) {
+        const QString name = QString::fromLatin1(blockName(b));
+        const int left = (blockWidth - static_cast<int>(name.size())) / 2;
+        names += QStringLiteral("  ") + QString(left, QLatin1Char(' ')) + name.leftJustified(blockWidth - left);
+        for (int c = 0; c < 3; ++c)
+            columnHeads += (c == 0 ? QStringLiteral("  ") : QStringLiteral(" ")) +
+                           headings[c].rightJustified(width[static_cast<std::size_t>(c)]);
+    }
+    // No trailing blanks after the last name.
+    while (names.endsWith(QLatin1Char(' '))) names.chop(1);
+    lines << QString() << names << columnHeads;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const int row = shown[i];
+        QString line = QStringLiteral("  ") + labels[i].leftJustified(labelWidth);
+        bool noOmega = false, noK1 = false;
+        for (int b = 0; b < kBlocks; ++b) {
+            for (int c = 0; c < 3; ++c)
+                line += (c == 0 ? QStringLiteral("  ") : QStringLiteral(" ")) +
+                        QString::fromStdString(r.grid.text(b, columns[c], row)).rightJustified(width[static_cast<std::size_t>(c)]);
+            if (row != kMixtureRow) {
+                noOmega = noOmega || r.grid.mark(b, row) == Mark::ZeroOmega;
+                noK1 = noK1 || r.grid.mark(b, row) == Mark::ZeroK1;
+            }
+        }
+        if (noOmega) line += QStringLiteral("  (acentric factor missing)");
+        if (noK1) line += QStringLiteral("  (K1 missing)");
+        lines << line;
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }

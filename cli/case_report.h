@@ -30,7 +30,7 @@ private:
 };
 
 struct CaseReport {
-    QString where;                  // "line 3" or "cases.jsonl, line 3"
+    QString where;                  // "line 3", "cases.jsonl, line 3"; "" for the one case of the command line
     std::optional<QString> inputError;  // the line is not a case
     Case parsed;
     CaseOutcome outcome;
@@ -40,11 +40,26 @@ struct CaseReport {
 // Parses and runs one line exactly as the main window would run the case.
 CaseReport evaluateLine(const QByteArray& line, const QString& where, const ComponentLookup& lookup = {});
 
+// The Input ERROR's message: what is wrong, after where it is.
+QString inputErrorMessage(const CaseReport& report);
+
 // {"ok": true, "numComps": n, "blocks": [...]} or {"ok": false, "error": {...}}, without newline.
 QByteArray toJsonLine(const CaseReport& report);
 
 // The grid as a person reads it: six blocks with headings, the component
 // rows in use and the mixture row; or the refusal.
 QString toTable(const CaseReport& report);
+
+// The same with the six blocks side by side, one line per row (about 160
+// columns for the usual texts).
+QString toWideTable(const CaseReport& report);
+
+// The caption of component row `row` (0..3) of a solved case: the name the
+// case gave it, or "Component N" when it gave none or Solve released the row.
+QString rowCaption(const CaseReport& report, int row);
+
+// The mark as the JSON output writes it, as text: "" (no colour set),
+// "window", or the colour number.
+QString markText(std::optional<Mark> mark);
 
 }  // namespace zolvant::cli

@@ -1,5 +1,6 @@
-// zolvant-cli: the calculator's solver for batches of cases, from a terminal.
-// Each command is one entry in the table below.
+// zolvant-cli: the calculator's solver for batches of cases, and its
+// component database, from a terminal. Each command is one entry in the
+// table below.
 
 #include <QCoreApplication>
 #include <QFile>
@@ -7,6 +8,8 @@
 
 #include <cstdio>
 
+#include "cli/create_db_command.h"
+#include "cli/list_command.h"
 #include "cli/solve_command.h"
 
 namespace {
@@ -23,18 +26,29 @@ int solve(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice
     return zolvant::cli::runSolveCommand(arguments, in, out, err);
 }
 
+int list(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runListCommand(arguments, out, err);
+}
+
+int createDb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runCreateDbCommand(arguments, out, err);
+}
+
 const Command kCommands[] = {
-    {"solve", "Solve cases given as JSON Lines and print one result per case.", &solve},
+    {"solve", "Solve cases given as JSON Lines, or one mixture given by component names.", &solve},
+    {"list", "List the components of the component database with their constants.", &list},
+    {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
 };
 
 QString usage() {
     QString text = QStringLiteral(
         "Usage: zolvant-cli <command> [options]\n"
         "\n"
-        "Molar volumes and vapour Z of mixtures by six cubic equations of state.\n"
+        "Molar volumes and vapour Z of mixtures by six cubic equations of state, and the\n"
+        "component database the calculator reads.\n"
         "\n"
         "Commands:\n");
-    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -8).arg(QString::fromLatin1(c.summary));
+    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -9).arg(QString::fromLatin1(c.summary));
     text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command.\n");
     return text;
 }
@@ -42,6 +56,8 @@ QString usage() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Before anything else: the DBPath setting and the default database
+    // beside the executable are found through the application object.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zolvant-cli"));
 

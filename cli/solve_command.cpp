@@ -3,11 +3,17 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "cli/case_csv.h"
 #include "cli/case_report.h"
+#include "cli/database_components.h"
 
 namespace zolvant::cli {
 namespace {
@@ -21,15 +27,20 @@ const char kDescription[] =
     "A case:\n"
     "  {\"temperature\": \"26.85\", \"pressure\": \"1\", \"components\": [\n"
     "     {\"Tc\": 425.1, \"Pc\": 37.96, \"omega\": 0.2, \"K1\": 0.03443, \"K2\": null,\n"
-    "      \"K3\": null, \"fraction\": \"0.5\"}, ...]}\n"
+    "      \"K3\": null, \"fraction\": \"0.5\"},\n"
+    "     {\"name\": \"Methane\", \"fraction\": \"0.5\"}]}\n"
     "  temperature  degrees Celsius, as typed into the temperature box\n"
     "  pressure     bar, as typed into the pressure box\n"
     "  components   at most 4; Tc (K), Pc (bar), omega, K1, K2, K3 are numbers;\n"
     "               null or missing is a Null database field (1 for Tc and Pc, 0 otherwise)\n"
+    "  name         a component of the component database (see --db), whose constants\n"
+    "               are loaded as the window loads them (exact name; of equal names the\n"
+    "               last in the database's order); constants given beside it replace them\n"
     "  fraction     the text typed into the component's mole-fraction box; missing or\n"
     "               null keeps the box's proposal (1 minus the fractions before it)\n"
     "Texts may also be given as JSON numbers (26.85 is the text \"26.85\").\n"
     "A missing or empty temperature is a temperature box left empty.\n"
+    "The database is opened only when a case gives a name.\n"
     "\n"
     "Output, one JSON line per case, in order (blank input lines are skipped):\n"
     "  {\"ok\": true, \"numComps\": n, \"blocks\": [{\"name\", \"liquid\", \"vapour\", \"Z\",\n"
@@ -38,69 +49,185 @@ const char kDescription[] =
     "   \"window\": window background, otherwise the colour number)\n"
     "  {\"ok\": false, \"error\": {\"title\": ..., \"message\": ...}} when a check refuses the\n"
     "   case (\"Mixture ERROR\", \"Pressure ERROR\", \"Temperature ERROR\") or the line is\n"
-    "   not a case (\"Input ERROR\", with the line number)\n"
-    "\n"
+    "   not a case (\"Input ERROR\", with the line number: bad JSON, an unknown name, a\n"
+    "   name when the component database does not open)\n"
     "Exit status: 0 when every line was a case (refused cases included), 1 when any line\n"
-    "was not, 2 for wrong usage.";
+    "was not, 2 for wrong usage.\n"
+    "\n"
+    "With --csv, one CSV table (RFC 4180, UTF-8, CRLF line ends) for all cases instead:\n"
+    "  Case,Equation,Row,Liquid (cm3/mol),Vapor (cm3/mol),Z,Mark,Error,Message\n"
+    "  one record per equation and row in use of a solved case: the case's number (its\n"
+    "  line's place among the answered lines), the equation, the row (the component's\n"
+    "  name, \"Component N\" without one, \"Mixture\" when more than one row is in use),\n"
+    "  the three cell texts and the mark as in the JSON output (empty, window or the\n"
+    "  colour number); Error and Message empty. A refused case or a line that is not\n"
+    "  a case gives one record with only Case, Error (the title) and Message.\n"
+    "\n"
+    "Quick form, for one case typed by hand: with -T and -P the arguments are\n"
+    "NAME=FRACTION pairs (at most 4) of components in the database, and the grid is\n"
+    "printed as a table:\n"
+    "  zolvant-cli solve -T 26.85 -P 1 n-Butane=0.5 Methane=0.5\n"
+    "--wide (with --table, or in the quick form) sets the six blocks side by side, one\n"
+    "line per row, about 160 columns; --csv prints the quick form's case as CSV.\n"
+    "Exit status: 0 when solved; 1 when a check refuses the case or a name cannot be\n"
+    "found (the message on standard error); 2 for wrong usage.";
 
-void writeText(QIODevice& d, const QString& text) { d.write(text.toUtf8()); }
+const QString kPairsUsage = QStringLiteral("NAME=FRACTION");
 
 struct Source {
     QString label;  // "" for standard input
     QIODevice* device;
 };
 
+// The case of the quick form as the line it stands for.
+QByteArray quickCase(const QString& temperature, const QString& pressure,
+                     const std::vector<std::pair<QString, QString>>& pairs) {
+    QJsonArray components;
+    for (const auto& [name, fraction] : pairs)
+        components.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("fraction"), fraction}});
+    const QJsonObject c{{QStringLiteral("temperature"), temperature},
+                        {QStringLiteral("pressure"), pressure},
+                        {QStringLiteral("components"), components}};
+    return QJsonDocument(c).toJson(QJsonDocument::Compact);
+}
+
+enum class Output { Json, Table, WideTable, Csv };
+
+void writeCase(QIODevice& out, const CaseReport& report, Output output) {
+    if (output == Output::WideTable)
+        writeText(out, toWideTable(report));
+    else
+        writeText(out, toTable(report));
+}
+
+int runQuickForm(const QStringList& arguments, const QString& temperature, const QString& pressure,
+                 const QStringList& positional, const ComponentLookup& lookup, Output output, QIODevice& out,
+                 QIODevice& err) {
+    std::vector<std::pair<QString, QString>> pairs;
+    for (const QString& arg : positional) {
+        if (arg == QStringLiteral("-"))
+            return usageError(arguments,
+                              QStringLiteral("with -T and -P the components are %1 pairs; standard input ('-') "
+                                             "is not read").arg(kPairsUsage),
+                              err);
+        // A fraction never holds '=': a name may.
+        const qsizetype eq = arg.lastIndexOf(QLatin1Char('='));
+        if (eq < 0)
+            return usageError(arguments,
+                              QStringLiteral("'%1' is not a %2 pair (with -T and -P the arguments are components, "
+                                             "not files)").arg(arg, kPairsUsage),
+                              err);
+        if (eq == 0) return usageError(arguments, QStringLiteral("'%1' gives no component name").arg(arg), err);
+        pairs.emplace_back(arg.left(eq), arg.mid(eq + 1));
+    }
+    if (pairs.empty())
+        return usageError(arguments, QStringLiteral("no components: give up to 4 %1 pairs").arg(kPairsUsage), err);
+    if (pairs.size() > 4)
+        return usageError(arguments,
+                          QStringLiteral("%1 components given; a mixture has at most 4").arg(pairs.size()), err);
+
+    const CaseReport report = evaluateLine(quickCase(temperature, pressure, pairs), QString(), lookup);
+    if (report.inputError) return failure(arguments, QStringLiteral("Input ERROR: ") + inputErrorMessage(report), err);
+    if (!report.outcome.solved)
+        return failure(arguments,
+                       QStringLiteral("%1: %2").arg(QString::fromStdString(report.outcome.title),
+                                                    QString::fromStdString(report.outcome.message)),
+                       err);
+    if (output == Output::Csv)
+        writeText(out, csvHeader() + toCsvRecords(report, 1));
+    else
+        writeCase(out, report, output);
+    return ExitOk;
+}
+
 }  // namespace
 
 int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err,
-                    const ComponentLookup& lookup) {
+                    const ComponentLookup& givenLookup) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Explain the input, the output and the options, then stop."));
-    parser.addOption(help);
     const QCommandLineOption table(QStringLiteral("table"),
                                    QStringLiteral("Print each case's grid as a table for reading in a terminal "
-                                                  "instead of JSON."));
+                                                  "instead of JSON (always so in the quick form, unless --csv)."));
     parser.addOption(table);
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("JSON Lines files of cases (default: standard input)."),
+    const QCommandLineOption wide(QStringLiteral("wide"),
+                                  QStringLiteral("With --table (or in the quick form): the six blocks side by side, "
+                                                 "one line per row, about 160 columns wide."));
+    parser.addOption(wide);
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("Print one CSV table for all cases instead of JSON (see the "
+                                                "description above)."));
+    parser.addOption(csv);
+    const QCommandLineOption database = databaseOption();
+    parser.addOption(database);
+    const QCommandLineOption temperature({QStringLiteral("T"), QStringLiteral("temperature")},
+                                         QStringLiteral("Quick form: the temperature in degrees Celsius, as typed "
+                                                        "into the temperature box. Needs -P."),
+                                         QStringLiteral("celsius"));
+    parser.addOption(temperature);
+    const QCommandLineOption pressure({QStringLiteral("P"), QStringLiteral("pressure")},
+                                      QStringLiteral("Quick form: the pressure in bar, as typed into the pressure "
+                                                     "box. Needs -T."),
+                                      QStringLiteral("bar"));
+    parser.addOption(pressure);
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("JSON Lines files of cases (default: standard input); in the quick "
+                                                "form, NAME=FRACTION pairs."),
                                  QStringLiteral("[files...]"));
+    if (const auto done = parseCommandLine(parser, arguments, QStringLiteral("[options] [files...]\n"
+                                                                             "       %1 -T CELSIUS -P BAR NAME=FRACTION...")
+                                                                  .arg(arguments.value(0)),
+                                           out, err))
+        return *done;
 
-    if (!parser.parse(arguments)) {
-        writeText(err, parser.errorText() + QStringLiteral("\nTry '%1 --help'.\n").arg(arguments.value(0)));
-        return ExitUsage;
-    }
-    if (parser.isSet(help)) {
-        QString text = parser.helpText();
-        // The parser names the program by its file; show the command instead.
-        const int eol = text.indexOf(QLatin1Char('\n'));
-        text.replace(0, eol, QStringLiteral("Usage: %1 [options] [files...]\n").arg(arguments.value(0)));
-        writeText(out, text);
-        return ExitAllCases;
+    // Names are looked up in the database only when a case gives one.
+    DatabaseComponents components([&parser] { return componentDatabasePath(parser); });
+    const ComponentLookup lookup = givenLookup ? givenLookup : components.lookup();
+
+    const bool quick = parser.isSet(temperature) || parser.isSet(pressure);
+    if (parser.isSet(csv) && parser.isSet(table))
+        return usageError(arguments, QStringLiteral("--csv and --table exclude each other"), err);
+    if (parser.isSet(csv) && parser.isSet(wide))
+        return usageError(arguments, QStringLiteral("--wide is a form of --table; it does not apply to --csv"), err);
+    if (parser.isSet(wide) && !parser.isSet(table) && !quick)
+        return usageError(arguments, QStringLiteral("--wide needs --table (or the quick form)"), err);
+    const Output output = parser.isSet(csv)    ? Output::Csv
+                          : parser.isSet(wide) ? Output::WideTable
+                          : parser.isSet(table) || quick ? Output::Table
+                                                         : Output::Json;
+
+    const QStringList positional = parser.positionalArguments();
+    if (quick) {
+        if (!parser.isSet(pressure))
+            return usageError(arguments, QStringLiteral("-T is given without -P: the quick form needs both"), err);
+        if (!parser.isSet(temperature))
+            return usageError(arguments, QStringLiteral("-P is given without -T: the quick form needs both"), err);
+        return runQuickForm(arguments, parser.value(temperature), parser.value(pressure), positional, lookup, output,
+                            out, err);
     }
 
     // Open every file first: a missing file is a usage error before any output.
     std::vector<std::unique_ptr<QFile>> files;
     std::vector<Source> sources;
-    const QStringList names = parser.positionalArguments();
-    if (names.isEmpty()) sources.push_back({QString(), &in});
-    for (const QString& name : names) {
+    if (positional.isEmpty()) sources.push_back({QString(), &in});
+    for (const QString& name : positional) {
         if (name == QStringLiteral("-")) {
             sources.push_back({QString(), &in});
             continue;
         }
         auto f = std::make_unique<QFile>(name);
         if (!f->open(QIODevice::ReadOnly)) {
-            writeText(err, QStringLiteral("%1: cannot open %2: %3\n").arg(arguments.value(0), name, f->errorString()));
-            return ExitUsage;
+            QString problem = QStringLiteral("cannot open %1: %2").arg(name, f->errorString());
+            if (name.contains(QLatin1Char('=')))
+                problem += QStringLiteral(" (%1 pairs need -T and -P)").arg(kPairsUsage);
+            return usageError(arguments, problem, err);
         }
         sources.push_back({QFileInfo(name).fileName(), f.get()});
         files.push_back(std::move(f));
     }
 
-    const bool asTable = parser.isSet(table);
-    bool allCases = true;
-    bool firstTable = true;
+    if (output == Output::Csv) writeText(out, csvHeader());
+    int lines = 0, badLines = 0;
     for (const Source& src : sources) {
         for (int lineNumber = 1;; ++lineNumber) {
             QByteArray line = src.device->readLine();
@@ -109,20 +236,34 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
             if (line.trimmed().isEmpty()) continue;
 
             const QString where = src.label.isEmpty() ? QStringLiteral("line %1").arg(lineNumber)
-                                                      : QStringLiteral("%1, line %2").arg(src.label).arg(lineNumber);
+                                                      : QStringLiteral("%1, line %2").arg(src.label, QString::number(lineNumber));
             const CaseReport report = evaluateLine(line, where, lookup);
-            if (report.inputError) allCases = false;
-            if (asTable) {
-                if (!firstTable) out.write("\n");
-                writeText(out, toTable(report));
-                firstTable = false;
-            } else {
+            if (report.inputError) ++badLines;
+            ++lines;
+            switch (output) {
+            case Output::Json:
                 out.write(toJsonLine(report));
                 out.write("\n");
+                break;
+            case Output::Csv:
+                writeText(out, toCsvRecords(report, lines));
+                break;
+            case Output::Table:
+            case Output::WideTable:
+                if (lines > 1) out.write("\n");
+                writeCase(out, report, output);
+                break;
             }
         }
     }
-    return allCases ? ExitAllCases : ExitBadLines;
+    if (badLines > 0)
+        return failure(arguments,
+                       (badLines == 1 ? QStringLiteral("%1 of %2 lines was not a case; see its Input ERROR")
+                                      : QStringLiteral("%1 of %2 lines were not cases; see their Input ERROR"))
+                           .arg(badLines)
+                           .arg(lines),
+                       err);
+    return ExitOk;
 }
 
 }  // namespace zolvant::cli

@@ -1,19 +1,21 @@
 #pragma once
-// `zolvant-cli solve`: cases as JSON Lines in, one result line per case out.
+// `zolvant-cli solve`: cases as JSON Lines in, one result line per case out;
+// or, for people, one case given on the command line, printed as a table.
 
 #include <QIODevice>
 #include <QStringList>
 
 #include "cli/case_parser.h"
+#include "cli/command_support.h"
 
 namespace zolvant::cli {
 
-// Exit statuses of the tool.
-enum ExitStatus : int { ExitAllCases = 0, ExitBadLines = 1, ExitUsage = 2 };
-
 // arguments[0] is the command's name as shown in the help
-// ("zolvant-cli solve"); the rest are its options and files. `in` is read
-// when no file is given (or for "-").
+// ("zolvant-cli solve"); the rest are its options and files (or NAME=FRACTION
+// pairs). `in` is read when no file is given (or for "-"). Components given
+// by name are found through `lookup` when one is given, otherwise in the
+// component database (--db, the DBPath setting or the default), opened at
+// the first name.
 int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err,
                     const ComponentLookup& lookup = {});
 

@@ -3,20 +3,24 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <vector>
+
 #include "cli/case_parser.h"
 #include "cli/case_report.h"
+#include "cli/tests/support.h"
 
 namespace zolvant::cli {
 namespace {
+
+using test::CliRun;
+using test::runCli;
 
 // The two-component example: n-butane-like and methane-like, which is above
 // its critical temperature at 26.85 °C.
@@ -158,21 +162,6 @@ TEST(SolveCase, TableShowsBlocksRowsAndMarks) {
 
 // ---- the executable ----
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-CliRun runCli(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QStringLiteral(ZOLVANT_CLI_PATH), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
-
 TEST(SolveCommand, EveryLineAnsweredInOrderAndBadLinesCounted) {
     const CliRun r = runCli({"solve"}, kMixtureCase + "\n{\"components\": 3}\n\n" +
                                         R"({"temperature": "26.85", "pressure": "0", "components": [{"Tc": 425.1, "Pc": 37.96, "fraction": "1"}]})" "\r\n");
@@ -182,7 +171,7 @@ TEST(SolveCommand, EveryLineAnsweredInOrderAndBadLinesCounted) {
     EXPECT_EQ(jsonOf(lines[0]).value("ok"), QJsonValue(true));
     EXPECT_EQ(lines[1], R"({"error":{"message":"line 2: \"components\" must be an array","title":"Input ERROR"},"ok":false})");
     EXPECT_EQ(jsonOf(lines[2]).value("error").toObject().value("title"), QJsonValue("Pressure ERROR"));
-    EXPECT_TRUE(r.err.isEmpty());
+    EXPECT_EQ(r.err, "zolvant-cli solve: 1 of 3 lines was not a case; see its Input ERROR\n");
 }
 
 TEST(SolveCommand, ExitStatus) {
@@ -205,14 +194,24 @@ TEST(SolveCommand, ExitStatus) {
     }
 }
 
-TEST(SolveCommand, HelpExplainsEveryOption) {
-    const CliRun r = runCli({"solve", "--help"});
-    EXPECT_EQ(r.exitCode, 0);
-    for (const char* s : {"--table", "--help", "files", "Exit status", "\"fraction\"", "Input ERROR"})
-        EXPECT_TRUE(r.out.contains(s)) << s;
+TEST(Commands, HelpExplainsEveryOption) {
+    struct Row { const char* command; std::vector<const char*> mentions; };
+    const Row rows[] = {
+        {"solve", {"--table", "--wide", "--csv", "--db", "-T, --temperature", "-P, --pressure", "--help", "files", "NAME=FRACTION",
+                   "Exit status", "\"fraction\"", "\"name\"", "Input ERROR"}},
+        {"list", {"--db", "--help", "Exit status"}},
+        {"create-db", {"--from", "FILE", "--help", "Exit status", "line"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.command);
+        const CliRun run = runCli({r.command, "--help"});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_TRUE(run.out.startsWith("Usage: zolvant-cli " + QByteArray(r.command) + " ")) << run.out.toStdString();
+        for (const char* s : r.mentions) EXPECT_TRUE(run.out.contains(s)) << s;
+    }
     const CliRun top = runCli({"--help"});
     EXPECT_EQ(top.exitCode, 0);
-    EXPECT_TRUE(top.out.contains("solve"));
+    for (const char* command : {"solve", "list", "create-db"}) EXPECT_TRUE(top.out.contains(command)) << command;
 }
 
 TEST(SolveCommand, FilesAreReadInOrderAndNamedInErrors) {
@@ -244,8 +243,3 @@ TEST(SolveCommand, TableForPeople) {
 }  // namespace
 }  // namespace zolvant::cli
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

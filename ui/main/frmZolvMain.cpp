@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include "ui/common/layout.h"
 #include "ui/common/services.h"
 #include "ui/main/focus_router.h"
+#include "ui/main/results_commands.h"
 
 #include "ui/editor/editor_window.h"
 #include "ui/help/help_windows.h"
@@ -140,12 +142,20 @@ frmZolvMain::frmZolvMain(QWidget* parent) : QWidget(parent) {
     createControls();
     arrangeTabOrder();
     watchFocus();
+    results_ = new ResultsCommands(this, [this] { return shownResults(); });
+    QList<QLineEdit*> cells;
+    for (int e = 0; e < kBlocks; ++e)
+        for (int c = 0; c < 3; ++c)
+            for (QLineEdit* cell : resultColumn(e, static_cast<Column>(c))) cells << cell;
+    results_->attachCells(cells);
 }
 
 frmZolvMain::~frmZolvMain() {
     // No handler may run while the controls are being destroyed.
     delete router_;
     router_ = nullptr;
+    delete results_;
+    results_ = nullptr;
     releaseDatabase();
 }
 
@@ -587,6 +597,7 @@ void frmZolvMain::cmdSolve_Click() {
         if (check.focusPressure) txtPress->setFocus(Qt::OtherFocusReason);
         return;
     }
+    accepted_ = solveInputs();
     for (int k = 0; k < 4; ++k) {
         const bool used = k < state_.numComps;
         if (used) {
@@ -600,6 +611,7 @@ void frmZolvMain::cmdSolve_Click() {
     }
     ClearResults();
     SolveAll(state_, fractions, *this);
+    results_->setAvailable(true);
 }
 
 void frmZolvMain::ClearResults() {
@@ -652,12 +664,60 @@ void frmZolvMain::cmdClrComp_Click() {
             for (QLineEdit* cell : resultColumn(e, static_cast<Column>(c))) emptyAndShow(cell);
     txtTemp->clear();
     txtPress->clear();
+    // The grid is empty: there is nothing to copy or save until the next Solve.
+    accepted_.reset();
+    results_->setAvailable(false);
+}
+
+// ---------------------------------------------------------- results out
+
+namespace {
+// A row whose component Solve released is captioned by nothing; it is
+// named by its position instead.
+QString captionOr(const QString& caption, int row) {
+    return caption.isEmpty() ? QStringLiteral("Component %1").arg(row + 1) : caption;
+}
+}  // namespace
+
+ResultsInputs frmZolvMain::solveInputs() {
+    ResultsInputs in;
+    for (int k = 0; k < std::clamp<int>(state_.numComps, 0, 4); ++k)
+        in.components.push_back({captionOr(cmbComp[k]->currentText(), k), txtCmpMF[k]->text()});
+    in.temperatureC = txtTemp->text();
+    in.temperatureK = qs(formatGeneral(state_.tempK));
+    in.pressureBar = qs(formatGeneral(state_.pressBar));
+    return in;
+}
+
+ResultsTable frmZolvMain::shownResults() {
+    ResultsTable t;
+    if (!accepted_) return t;
+    t.inputs = *accepted_;
+    const int rows = static_cast<int>(t.inputs.components.size());
+    for (int e = 0; e < kBlocks; ++e) {
+        const int band = e < 3 ? 0 : 1;
+        ResultsBlock block;
+        block.equation = lblEOS[e]->text();
+        const auto cellsOf = [this, e](int row) {
+            std::array<QString, 3> cells;
+            for (int c = 0; c < 3; ++c) cells[c] = resultColumn(e, static_cast<Column>(c))[row]->text();
+            return cells;
+        };
+        for (int k = 0; k < rows; ++k) block.rows.push_back({captionOr(lblComp[k + 4 * band]->text(), k), cellsOf(k)});
+        // The mixture row holds results only when more than one row is in use.
+        if (rows > 1) block.rows.push_back({lblMix[band]->text(), cellsOf(kMixtureRow)});
+        t.blocks.push_back(block);
+    }
+    return t;
+}
+
+void frmZolvMain::contextMenuEvent(QContextMenuEvent* event) {
+    if (!results_ || !results_->showBackgroundMenu(event)) event->ignore();
 }
 
 // ------------------------------------------------------------- navigation
 
-// The editor and the help windows open from here once they are part of the
-// program; until then their buttons do nothing.
+// Each opens its window modeless and ownerless, or raises the open one.
 void frmZolvMain::cmdCompList_Click() { showComponentEditor(); }
 void frmZolvMain::cmdInstruct_Click() { showInstructions(); }
 void frmZolvMain::cmdDataForm_Click() { showInformation(); }

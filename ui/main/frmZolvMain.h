@@ -8,10 +8,12 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "db/database.h"
 #include "solver/grid.h"
 #include "solver/state.h"
+#include "ui/main/results_export.h"
 
 class QCheckBox;
 class QComboBox;
@@ -22,6 +24,7 @@ class QPushButton;
 namespace zolvant::ui {
 
 class FocusRouter;
+class ResultsCommands;
 
 class frmZolvMain : public QWidget, private zolvant::ResultGrid {
     Q_OBJECT
@@ -99,6 +102,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void createControls();
@@ -111,6 +115,8 @@ private:
     zolvant::FractionTexts fractionTexts() const;
     void showDatabaseError(const zolvant::db::DbError& e);
     void selectNone(QComboBox* box);
+    ResultsInputs solveInputs();
+    ResultsTable shownResults();
 
     // ResultGrid: the equations write their cells through these.
     void setCellText(int block, zolvant::Column column, int row, const std::string& text) override;
@@ -120,6 +126,8 @@ private:
     std::unique_ptr<zolvant::db::Database> dbComps;
     std::unique_ptr<zolvant::db::Recordset> rstComps;  // declared after dbComps: released first
     FocusRouter* router_ = nullptr;
+    ResultsCommands* results_ = nullptr;
+    std::optional<ResultsInputs> accepted_;  // inputs of the Solve whose results the grid shows
     QPixmap background_;
     QColor backgroundEdge_;  // fills the strip the picture does not cover
     QColor windowBase_;  // the text boxes' own background: cells without a mark

@@ -1,0 +1,32 @@
+#pragma once
+// `zolvant-cli solve --csv`: one CSV table (RFC 4180, UTF-8, CRLF) for all
+// cases of a run.
+//
+//   Case,Equation,Row,Liquid (cm3/mol),Vapor (cm3/mol),Z,Mark,Error,Message
+//
+// A solved case gives one record per equation and row in use: the case's
+// number (its place among the answered lines, as in the JSON output), the
+// equation's name, the row ("n-Butane", "Component 2" for a row without a
+// name, "Mixture" when more than one row is in use), the three cell texts
+// and the mark of the vapour and Z cells as the JSON output writes it
+// (empty, "window" or the colour number; always empty for the mixture).
+// Error and Message stay empty. A case that is refused or is not a case
+// gives one record with only Case, Error (the title: "Mixture ERROR",
+// "Input ERROR", ...) and Message filled.
+
+#include <QString>
+
+#include "cli/case_report.h"
+
+namespace zolvant::cli {
+
+// The header record, with its CRLF.
+QString csvHeader();
+
+// The records of one case, each with its CRLF.
+QString toCsvRecords(const CaseReport& report, int caseNumber);
+
+// One field, quoted when it holds a comma, a quote, CR or LF (quotes doubled).
+QString csvField(const QString& field);
+
+}  // namespace zolvant::cli

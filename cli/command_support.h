@@ -1,0 +1,48 @@
+#pragma once
+// What every zolvant-cli command shares: its exit statuses, option parsing
+// with --help, and where the component database is.
+
+#include <QCommandLineParser>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zolvant::cli {
+
+// Exit statuses of every command.
+enum ExitStatus : int {
+    ExitOk = 0,       // done
+    ExitFailure = 1,  // a failure the command reported (on standard error, or as Input ERROR lines)
+    ExitUsage = 2,    // wrong usage: a message and a hint at --help on standard error
+};
+
+void writeText(QIODevice& device, const QString& text);
+
+// Adds -h/--help, parses arguments (arguments[0] is the command as shown,
+// "zolvant-cli list") and handles what ends the command at once: a parse
+// error (ExitUsage) or --help (ExitOk, the help on out). nullopt: go on.
+// usageLine is what follows the command in the help's first line.
+std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, const QString& usageLine,
+                                    QIODevice& out, QIODevice& err);
+
+// Reports wrong usage on err and returns ExitUsage.
+int usageError(const QStringList& arguments, const QString& problem, QIODevice& err);
+
+// Reports a failure on err and returns ExitFailure.
+int failure(const QStringList& arguments, const QString& problem, QIODevice& err);
+
+// The --db option of the commands that read the component database.
+QCommandLineOption databaseOption();
+
+// The database a command reads: --db when given, otherwise the DBPath
+// setting the calculator window uses, otherwise its default (Components.mdb
+// beside the executable). Needs a QCoreApplication.
+QString componentDatabasePath(const QCommandLineParser& parser);
+
+// File names between the program and the file system.
+std::string toFileName(const QString& path);
+QString fromFileName(const std::string& path);
+
+}  // namespace zolvant::cli

@@ -1,0 +1,51 @@
+#pragma once
+// Components given by name in `zolvant-cli solve`, found in the component
+// database as the calculator window finds them. The database is opened only
+// when the first name is asked for, and then once for the whole run.
+
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "cli/case_parser.h"
+
+namespace zolvant::db {
+class Database;
+class Recordset;
+}  // namespace zolvant::db
+
+namespace zolvant::cli {
+
+class DatabaseComponents {
+public:
+    // path is asked for once, when the database is first needed.
+    explicit DatabaseComponents(std::function<QString()> path);
+    ~DatabaseComponents();
+    DatabaseComponents(const DatabaseComponents&) = delete;
+    DatabaseComponents& operator=(const DatabaseComponents&) = delete;
+
+    // The constants the window loads for that name (Null fields already
+    // replaced by their defaults; the last of equal names); nullopt when no
+    // component has it. Throws LookupFailure naming the path and the
+    // engine's description when the database does not open; a database that
+    // failed to open is not tried again.
+    std::optional<ComponentConstants> find(const QString& name);
+
+    // find() as the case parser's lookup, an unknown name being a
+    // LookupFailure that names the database; valid while this object lives.
+    ComponentLookup lookup();
+
+private:
+    std::function<QString()> pathOf_;
+    bool opened_ = false;
+    QString path_;
+    std::optional<QString> openFailure_;
+    std::unique_ptr<db::Database> database_;
+    std::unique_ptr<db::Recordset> components_;
+    std::map<QString, std::optional<ComponentConstants>> found_;  // each name is looked up once a run
+};
+
+}  // namespace zolvant::cli
