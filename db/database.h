@@ -105,7 +105,8 @@ public:
     void MoveNext();     // from the last record: EOF_() becomes true
     void MovePrevious(); // from the first record: BOF() becomes true
     void Move(long n);   // n records forward from the current one
-    void Requery();      // runs the source again: sees what other connections stored
+    void Requery();      // runs the source again: sees what other connections stored;
+                         // when it fails, the rows and the current record stay as they were
 
     bool BOF() const;
     bool EOF_() const;   // EOF is a <cstdio> macro
