@@ -26,6 +26,7 @@
 #include "ui/help/frmInfoEOS.h"
 #include "ui/help/frmZolvInstruct.h"
 #include "ui/main/frmZolvMain.h"
+#include "ui/main/tests/window_driver.h"
 
 using zolvant::ui::frmZolvMain;
 using zolvant::ui::RecordingServices;
@@ -92,7 +93,7 @@ QColor baseOf(const QWidget* w) { return w->palette().color(QPalette::Base); }
 
 }  // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, protected MainWindowDriver {
     Q_OBJECT
 
 private:
@@ -100,40 +101,9 @@ private:
     QString dbPath_;
     int dbCount_ = 0;
     std::unique_ptr<zolvant::ui::ScopedRecordingServices> services_;
-    std::unique_ptr<frmZolvMain> w_;
 
     RecordingServices& rec() { return services_->rec; }
 
-    template <typename T = QWidget>
-    T* ctl(const QString& name) {
-        T* c = w_->findChild<T*>(name);
-        if (!c) qFatal("no control %s", qPrintable(name));
-        return c;
-    }
-    QComboBox* cmb(int i) { return ctl<QComboBox>(QStringLiteral("cmbComp_%1").arg(i)); }
-    QLineEdit* mf(int i) { return ctl<QLineEdit>(QStringLiteral("txtCmpMF_%1").arg(i)); }
-    QLineEdit* box(const QString& name) { return ctl<QLineEdit>(name); }
-
-    static QWidget* focused() { return QApplication::focusWidget(); }
-    static void tab() { QTest::keyClick(focused(), Qt::Key_Tab); }
-    static void backtab() { QTest::keyClick(focused(), Qt::Key_Backtab); }
-    static void type(const QString& text) { QTest::keyClicks(focused(), text); }
-    // A click, and whatever the window does before the user's next action.
-    static void click(QWidget* w) {
-        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
-        QCoreApplication::processEvents();
-    }
-
-    // Picks a name in the focused component box with the arrow keys.
-    void choose(const QString& name) {
-        auto* box = qobject_cast<QComboBox*>(focused());
-        QVERIFY2(box, "a component box must have the focus");
-        const int target = box->findText(name);
-        QVERIFY2(target >= 0, qPrintable(name));
-        while (box->currentIndex() < target) QTest::keyClick(box, Qt::Key_Down);
-        while (box->currentIndex() > target) QTest::keyClick(box, Qt::Key_Up);
-        QCOMPARE(box->currentText(), name);
-    }
 
     // From the start-up focus: the mixture, the temperature and pressure,
     // then Solve, all from the keyboard except the click into the
@@ -183,14 +153,6 @@ private:
         return path;
     }
 
-    void openWindow() {
-        w_ = std::make_unique<frmZolvMain>();
-        w_->Form_Load();
-        QVERIFY(w_->loaded());
-        w_->show();
-        w_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
-    }
 
 private slots:
     void initTestCase() {

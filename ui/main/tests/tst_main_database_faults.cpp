@@ -24,6 +24,7 @@
 #include "ui/editor/frmCritConst2.h"
 #include "ui/editor/tests/database_fault_support.h"
 #include "ui/main/frmZolvMain.h"
+#include "ui/main/tests/window_driver.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -72,40 +73,22 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-class MainWindowDatabaseFaults : public QObject {
+class MainWindowDatabaseFaults : public QObject, protected MainWindowDriver {
     Q_OBJECT
 
 private:
     QTemporaryDir tmp_;
     QString dbPath_;
     std::optional<zolvant::ui::ScopedRecordingServices> services_;
-    std::unique_ptr<frmZolvMain> w_;
 
     RecordingServices& rec() { return services_->rec; }
 
-    template <typename T = QWidget>
-    T* ctl(const QString& name) {
-        T* c = w_->findChild<T*>(name);
-        if (!c) qFatal("no control %s", qPrintable(name));
-        return c;
-    }
-    QComboBox* cmb(int i) { return ctl<QComboBox>(QStringLiteral("cmbComp_%1").arg(i)); }
-    QLineEdit* mf(int i) { return ctl<QLineEdit>(QStringLiteral("txtCmpMF_%1").arg(i)); }
-    QLineEdit* box(const QString& name) { return ctl<QLineEdit>(name); }
     QStringList listOf(int i) {
         QStringList items;
         for (int k = 0; k < cmb(i)->count(); ++k) items << cmb(i)->itemText(k);
         return items;
     }
 
-    static QWidget* focused() { return QApplication::focusWidget(); }
-    static void tab() { QTest::keyClick(focused(), Qt::Key_Tab); }
-    static void backtab() { QTest::keyClick(focused(), Qt::Key_Backtab); }
-    static void type(const QString& text) { QTest::keyClicks(focused(), text); }
-    static void click(QWidget* w) {
-        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
-        QCoreApplication::processEvents();
-    }
 
     // The messages shown since the last call, as "title: text".
     QStringList takeMessages() {
@@ -115,24 +98,7 @@ private:
         return out;
     }
 
-    void openWindow() {
-        w_ = std::make_unique<frmZolvMain>();
-        w_->Form_Load();
-        QVERIFY(w_->loaded());
-        w_->show();
-        w_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
-    }
 
-    void choose(const QString& name) {
-        auto* box = qobject_cast<QComboBox*>(focused());
-        QVERIFY2(box, "a component box must have the focus");
-        const int target = box->findText(name);
-        QVERIFY2(target >= 0, qPrintable(name));
-        while (box->currentIndex() < target) QTest::keyClick(box, Qt::Key_Down);
-        while (box->currentIndex() > target) QTest::keyClick(box, Qt::Key_Up);
-        QCOMPARE(box->currentText(), name);
-    }
     // n-Butane and Methane, half and half, from the start-up focus; the focus
     // ends in the third component box.
     void enterMixture() {

@@ -26,6 +26,7 @@
 #include "ui/common/recording_services.h"
 #include "ui/common/services.h"
 #include "ui/main/frmZolvMain.h"
+#include "ui/main/tests/window_driver.h"
 #include "ui/main/results_export.h"
 
 using zolvant::ui::frmZolvMain;
@@ -176,36 +177,19 @@ QStringList entryTexts(const QMenu* menu) {
 
 }  // namespace
 
-class TestResultsExport : public QObject {
+class TestResultsExport : public QObject, protected MainWindowDriver {
     Q_OBJECT
 
 private:
     QTemporaryDir tmp_;
     int dbCount_ = 0;
     std::unique_ptr<zolvant::ui::ScopedRecordingServices> services_;
-    std::unique_ptr<frmZolvMain> w_;
 
     RecordingServices& rec() { return services_->rec; }
 
-    template <typename T = QWidget>
-    T* ctl(const QString& name) {
-        T* c = w_->findChild<T*>(name);
-        if (!c) qFatal("no control %s", qPrintable(name));
-        return c;
-    }
-    QComboBox* cmb(int i) { return ctl<QComboBox>(QStringLiteral("cmbComp_%1").arg(i)); }
-    QLineEdit* mf(int i) { return ctl<QLineEdit>(QStringLiteral("txtCmpMF_%1").arg(i)); }
-    QLineEdit* box(const QString& name) { return ctl<QLineEdit>(name); }
     QAction* copyAction() { return ctl<QAction>("actCopyResults"); }
     QAction* saveAction() { return ctl<QAction>("actSaveResultsAs"); }
 
-    static QWidget* focused() { return QApplication::focusWidget(); }
-    static void tab() { QTest::keyClick(focused(), Qt::Key_Tab); }
-    static void type(const QString& text) { QTest::keyClicks(focused(), text); }
-    static void click(QWidget* w) {
-        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
-        QCoreApplication::processEvents();
-    }
     static void copyShortcut() { QTest::keyClick(focused(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier); }
     static void saveShortcut() { QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier); }
 
@@ -231,6 +215,7 @@ private:
         QCoreApplication::processEvents();
         return opened;
     }
+    using MainWindowDriver::choose;
     static void choose(QMenu* menu, const QString& entry) {
         for (QAction* a : menu->actions())
             if (a->text() == entry) {
@@ -241,14 +226,6 @@ private:
         QFAIL(qPrintable(QStringLiteral("no entry %1").arg(entry)));
     }
 
-    void choose(const QString& name) {
-        auto* b = qobject_cast<QComboBox*>(focused());
-        QVERIFY2(b, "a component box must have the focus");
-        const int target = b->findText(name);
-        QVERIFY2(target >= 0, qPrintable(name));
-        while (b->currentIndex() < target) QTest::keyClick(b, Qt::Key_Down);
-        while (b->currentIndex() > target) QTest::keyClick(b, Qt::Key_Up);
-    }
     // From the start-up focus, from the keyboard: components and fractions,
     // a click into the temperature box, temperature, pressure, Solve.
     void solveWorkedExample() {
@@ -295,12 +272,7 @@ private slots:
     void init() {
         services_ = std::make_unique<zolvant::ui::ScopedRecordingServices>();
         zolvant::db::writeDbPath(freshDatabase());
-        w_ = std::make_unique<frmZolvMain>();
-        w_->Form_Load();
-        QVERIFY(w_->loaded());
-        w_->show();
-        w_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+        openWindow();
         QCOMPARE(focused(), cmb(0));
     }
 

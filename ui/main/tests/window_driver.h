@@ -1,0 +1,58 @@
+#pragma once
+// Drives the main window as a user does: Tab presses, typed text and clicks,
+// and finds its controls by name. Shared by the main window's test programs.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+#include <memory>
+
+#include "ui/main/frmZolvMain.h"
+
+class MainWindowDriver {
+protected:
+    std::unique_ptr<zolvant::ui::frmZolvMain> w_;
+
+    template <typename T = QWidget>
+    T* ctl(const QString& name) {
+        T* c = w_->findChild<T*>(name);
+        if (!c) qFatal("no control %s", qPrintable(name));
+        return c;
+    }
+    QComboBox* cmb(int i) { return ctl<QComboBox>(QStringLiteral("cmbComp_%1").arg(i)); }
+    QLineEdit* mf(int i) { return ctl<QLineEdit>(QStringLiteral("txtCmpMF_%1").arg(i)); }
+    QLineEdit* box(const QString& name) { return ctl<QLineEdit>(name); }
+
+    static QWidget* focused() { return QApplication::focusWidget(); }
+    static void tab() { QTest::keyClick(focused(), Qt::Key_Tab); }
+    static void backtab() { QTest::keyClick(focused(), Qt::Key_Backtab); }
+    static void type(const QString& text) { QTest::keyClicks(focused(), text); }
+    // A click, and whatever the window does before the user's next action.
+    static void click(QWidget* w) {
+        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
+        QCoreApplication::processEvents();
+    }
+
+    // Picks a name in the focused component box with the arrow keys.
+    void choose(const QString& name) {
+        auto* b = qobject_cast<QComboBox*>(focused());
+        QVERIFY2(b, "a component box must have the focus");
+        const int target = b->findText(name);
+        QVERIFY2(target >= 0, qPrintable(name));
+        while (b->currentIndex() < target) QTest::keyClick(b, Qt::Key_Down);
+        while (b->currentIndex() > target) QTest::keyClick(b, Qt::Key_Up);
+        QCOMPARE(b->currentText(), name);
+    }
+
+    // Creates the window over the database DBPath names, shows it and waits
+    // until it is active, as at program start.
+    void openWindow() {
+        w_ = std::make_unique<zolvant::ui::frmZolvMain>();
+        w_->Form_Load();
+        QVERIFY(w_->loaded());
+        w_->show();
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    }
+};
