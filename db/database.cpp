@@ -61,6 +61,27 @@ void checkComponentObjects(sqlite3* db, const ErrorContext& ctx) {
     if (!query) throw DbError(kMissingObject, lead + "it has no query qryCritCos.");
 }
 
+// A file cut short (a copy broken off, a full disk) still opens, and the
+// engine reads its missing end as zeros: records would silently change or
+// vanish. The file must hold every page the engine counts, and the pages
+// must be consistent.
+void checkIntact(sqlite3* db, const std::string& path, const ErrorContext& ctx) {
+    const auto pragma = [&](const char* sql) {
+        Stmt st(db, sql, ctx);
+        return st.step() ? st.column(0) : FieldValue();
+    };
+    const FieldValue pages = pragma("PRAGMA page_count");
+    const FieldValue pageSize = pragma("PRAGMA page_size");
+    const FieldValue check = pragma("PRAGMA quick_check(1)");
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    const bool complete = std::holds_alternative<double>(pages) && std::holds_alternative<double>(pageSize) && !ec &&
+                          static_cast<double>(size) >= std::get<double>(pages) * std::get<double>(pageSize);
+    const auto* verdict = std::get_if<std::string>(&check);
+    if (!complete || !verdict || *verdict != "ok")
+        throw DbError(kEngine, "The database file '" + ctx.path + "' is damaged.");
+}
+
 }  // namespace
 
 std::unique_ptr<Database> Database::OpenDatabase(const std::string& path) { return OpenDatabase(path, false); }
@@ -89,6 +110,7 @@ std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool r
     sqlite3_busy_timeout(raw, 2000);
     if (sqlite3_db_readonly(raw, "main") == 1) conn->readOnly = true;
     checkComponentObjects(raw, ctx);
+    checkIntact(raw, path, ctx);
 
     std::unique_ptr<Database> db(new Database);
     db->impl_ = std::make_unique<Impl>();
@@ -218,32 +240,48 @@ struct Recordset::Impl {
     }
 
     void requery() {
-        discardBuffer();
+        // Read into new lists and take them only once the whole source has
+        // been read: a failure (a lock held past the busy timeout, a damaged
+        // file) leaves the rows, the current record and a pending edit as
+        // they were.
         const ErrorContext ctx = context();
-        keys.clear();
-        snapshot.clear();
-        if (!keyedSql.empty()) {
-            Stmt st(db(), keyedSql, ctx);
-            int keyColumn = -1;
-            for (int c = 0; c < st.columnCount(); ++c)
-                if (sameName(st.columnName(c), detail::kKeyColumn)) keyColumn = c;
-            if (keyColumn < 0) throw DbError(kEngine, "The source '" + source + "' gives no record keys.");
-            setFields(st, keyColumn);
-            while (st.step()) {
-                if (st.columnIsNull(keyColumn))
-                    throw DbError(kEngine, "The source '" + source + "' gives a row without its record key.");
-                keys.push_back(st.columnInt64(keyColumn));
+        std::vector<std::string> oldFields = fields;
+        std::vector<bool> oldWritable = writable;
+        std::vector<long long> newKeys;
+        std::vector<std::vector<FieldValue>> newSnapshot;
+        long long serial = nextSerial;
+        try {
+            if (!keyedSql.empty()) {
+                Stmt st(db(), keyedSql, ctx);
+                int keyColumn = -1;
+                for (int c = 0; c < st.columnCount(); ++c)
+                    if (sameName(st.columnName(c), detail::kKeyColumn)) keyColumn = c;
+                if (keyColumn < 0) throw DbError(kEngine, "The source '" + source + "' gives no record keys.");
+                setFields(st, keyColumn);
+                while (st.step()) {
+                    if (st.columnIsNull(keyColumn))
+                        throw DbError(kEngine, "The source '" + source + "' gives a row without its record key.");
+                    newKeys.push_back(st.columnInt64(keyColumn));
+                }
+            } else {
+                Stmt st(db(), snapshotSql, ctx);
+                setFields(st, -1);
+                while (st.step()) {
+                    std::vector<FieldValue> row;
+                    for (int c = 0; c < st.columnCount(); ++c) row.push_back(st.column(c));
+                    newSnapshot.push_back(std::move(row));
+                    newKeys.push_back(serial++);
+                }
             }
-        } else {
-            Stmt st(db(), snapshotSql, ctx);
-            setFields(st, -1);
-            while (st.step()) {
-                std::vector<FieldValue> row;
-                for (int c = 0; c < st.columnCount(); ++c) row.push_back(st.column(c));
-                snapshot.push_back(std::move(row));
-                keys.push_back(nextSerial++);
-            }
+        } catch (...) {
+            fields = std::move(oldFields);
+            writable = std::move(oldWritable);
+            throw;
         }
+        discardBuffer();
+        keys = std::move(newKeys);
+        snapshot = std::move(newSnapshot);
+        nextSerial = serial;
         moveTo(0);
     }
 

@@ -98,6 +98,15 @@ void throwEngineError(sqlite3* db, int rc, const ErrorContext& ctx) {
     case SQLITE_CONSTRAINT:
         throw DbError(kRefused, describeConstraint(rc, msg, ctx));
     case SQLITE_READONLY:
+        // The engine says "read-only" for two states the user must be told
+        // apart from a file opened read-only.
+        if (rc == SQLITE_READONLY_DBMOVED)
+            throw DbError(kReadOnly, "The database file " + file +
+                                         " has been moved or deleted since it was opened: changes cannot be stored.");
+        if (rc == SQLITE_READONLY_ROLLBACK || rc == SQLITE_READONLY_RECOVERY)
+            throw DbError(kEngine, "The database file " + file +
+                                       " was left unfinished by a program that stopped while changing it; it "
+                                       "cannot be repaired while open read-only.");
         throw DbError(kReadOnly, "The database " + file + " is open read-only: it cannot be changed.");
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
