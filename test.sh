@@ -6,3 +6,75 @@ cd "$(dirname "$0")"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
+
+# Then the tests of solver/, db/ and cli/ again under AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-asan), and every fuzz target for a short
+# run on its seed corpus (build-fuzz, clang). Any sanitizer report stops the
+# program that trips it and fails the run.
+fuzz_seconds=${ZOLVANT_FUZZ_SECONDS:-20}
+stages=()
+stage_start=$SECONDS
+stages+=("ordinary build and tests|${SECONDS}s|passed")
+stage() {  # records the stage that just ended
+  stages+=("$1|$((SECONDS - stage_start))s|$2")
+  stage_start=$SECONDS
+}
+summary() {
+  local status=$?
+  echo
+  echo "==== Summary ($((SECONDS / 60)) min $((SECONDS % 60)) s in all)"
+  local s
+  for s in "${stages[@]}"; do
+    IFS='|' read -r name time result <<<"$s"
+    printf '  %-32s %6s  %s\n' "$name" "$time" "$result"
+  done
+  if [ "$status" -eq 0 ]; then echo "  ALL PASSED"; else echo "  FAILED (status $status)"; fi
+}
+trap summary EXIT
+stage_start=$SECONDS
+
+common=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLVANT_WITH_GUI=OFF -DZOLVANT_WITH_BENCHMARKS=OFF)
+export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_string_checks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+echo "==== Sanitizer build (build-asan)"
+cmake -S . -B build-asan "${common[@]}" -DZOLVANT_SANITIZE=ON >/dev/null
+cmake --build build-asan -j2
+stage "sanitizer build" built
+QT_QPA_PLATFORM=offscreen ctest --test-dir build-asan --output-on-failure -j2
+stage "sanitizer tests" passed
+
+echo "==== Fuzz build (build-fuzz, clang-14)"
+cmake -S . -B build-fuzz "${common[@]}" -DCMAKE_CXX_COMPILER=clang++-14 -DZOLVANT_FUZZ=ON >/dev/null
+cmake --build build-fuzz -j2 --target fuzz_all
+stage "fuzz build" built
+
+# Two targets at a time, each for a fixed time on its committed corpus; new
+# inputs go to build-fuzz/corpus-new, findings to build-fuzz/findings.
+echo "==== Fuzzing, ${fuzz_seconds} s per target"
+mkdir -p build-fuzz/findings
+fuzz_one() {
+  local t=$1
+  mkdir -p "build-fuzz/corpus-new/$t"
+  "build-fuzz/bin/fuzz_$t" -max_total_time="$fuzz_seconds" -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus-new/$t" "fuzz/corpus/$t" \
+    >"build-fuzz/fuzz_$t.log" 2>&1
+}
+targets=$(ls fuzz/corpus)
+declare -A pid_of
+for t in $targets; do
+  fuzz_one "$t" &
+  pid_of[$t]=$!
+  while [ "$(jobs -rp | wc -l)" -ge 2 ]; do sleep 0.2; done
+done
+failed=0
+lines=()
+for t in $targets; do
+  if wait "${pid_of[$t]}"; then result="no finding"; else result="FINDING"; failed=1; fi
+  runs=$(grep -a -o 'stat::number_of_executed_units: *[0-9]*' "build-fuzz/fuzz_$t.log" | grep -o '[0-9]*$' || echo "?")
+  lines+=("  fuzz_$t|${fuzz_seconds}s|$runs runs, $result")
+  if [ "$result" != "no finding" ]; then tail -n 40 "build-fuzz/fuzz_$t.log"; fi
+done
+stage "fuzzing, two at a time" "$([ $failed -eq 0 ] && echo "no finding" || echo "FINDINGS in build-fuzz/findings")"
+stages+=("${lines[@]}")
+exit $failed

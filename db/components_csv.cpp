@@ -87,25 +87,53 @@ std::string readFile(const std::string& path) {
 
 }  // namespace
 
+void detail::insertComponents(sqlite3* db, const ComponentsCsv& csv, const std::string& path,
+                              const std::string& csvPath) {
+    const std::vector<std::string>& columns = csv.columns;
+    std::string sql = "INSERT INTO tblComps (";
+    std::string params;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        sql += (c ? ", " : "") + columns[c];
+        params += (c ? ", ?" : "?") + std::to_string(c + 1);
+    }
+    sql += ") VALUES (" + params + ")";
+
+    for (const ComponentsCsv::Record& record : csv.records) {
+        const detail::ErrorContext ctx{
+            path, [&](const std::string& field) -> std::optional<std::string> {
+                for (std::size_t c = 0; c < columns.size(); ++c)
+                    if (detail::sameName(columns[c], field)) return record.cells[c];
+                return std::nullopt;
+            }};
+        try {
+            detail::Stmt st(db, sql, ctx);
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                const int index = static_cast<int>(c + 1);
+                if (record.cells[c].empty())
+                    st.bindNull(index);
+                else
+                    st.bindText(index, record.cells[c]);  // the engine converts numbers
+            }
+            st.step();
+        } catch (const DbError& e) {
+            throw CsvLineError(record.line, "Line " + std::to_string(record.line) + " of '" + csvPath +
+                                                "': " + e.description());
+        }
+    }
+}
+
 void createEmptyDatabase(const std::string& path) {
     detail::buildDatabaseFile(path, [](sqlite3*) {});
 }
 
-int createDatabaseFromCsv(const std::string& path, const std::string& csvPath) {
-    // Refuse an existing target before reading anything.
-    detail::checkPathIsValid(path);
-    {
-        std::error_code ec;
-        if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
-            throw DbError(kAlreadyExists,
-                          "The file '" + path + "' already exists: a new database is never written over a file.");
-    }
-    const std::vector<CsvRecord> records = parseCsv(readFile(csvPath), csvPath);
+ComponentsCsv readComponentsCsv(const std::string& text, const std::string& csvPath) {
+    std::vector<CsvRecord> records = parseCsv(text, csvPath);
     if (records.empty()) throw CsvLineError(1, "Line 1 of '" + csvPath + "': the header line is missing.");
 
     // Header: each field once, any order.
     const CsvRecord& header = records.front();
-    std::vector<std::string> columns;
+    ComponentsCsv out;
+    std::vector<std::string>& columns = out.columns;
     for (const std::string& cell : header.cells) {
         std::string field;
         for (const char* known : kComponentFields)
@@ -124,47 +152,29 @@ int createDatabaseFromCsv(const std::string& path, const std::string& csvPath) {
             throw CsvLineError(header.line, "Line " + std::to_string(header.line) + " of '" + csvPath +
                                                 "': the field " + known + " is missing from the header.");
     }
-    for (std::size_t r = 1; r < records.size(); ++r)
+    for (std::size_t r = 1; r < records.size(); ++r) {
         if (records[r].cells.size() != columns.size())
             throw CsvLineError(records[r].line, "Line " + std::to_string(records[r].line) + " of '" + csvPath +
                                                     "': " + std::to_string(records[r].cells.size()) +
                                                     " values where the header names " +
                                                     std::to_string(columns.size()) + ".");
-
-    std::string sql = "INSERT INTO tblComps (";
-    std::string params;
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        sql += (c ? ", " : "") + columns[c];
-        params += (c ? ", ?" : "?") + std::to_string(c + 1);
+        out.records.push_back({records[r].line, std::move(records[r].cells)});
     }
-    sql += ") VALUES (" + params + ")";
+    return out;
+}
 
-    detail::buildDatabaseFile(path, [&](sqlite3* db) {
-        for (std::size_t r = 1; r < records.size(); ++r) {
-            const CsvRecord& record = records[r];
-            const detail::ErrorContext ctx{
-                path, [&](const std::string& field) -> std::optional<std::string> {
-                    for (std::size_t c = 0; c < columns.size(); ++c)
-                        if (detail::sameName(columns[c], field)) return record.cells[c];
-                    return std::nullopt;
-                }};
-            try {
-                detail::Stmt st(db, sql, ctx);
-                for (std::size_t c = 0; c < columns.size(); ++c) {
-                    const int index = static_cast<int>(c + 1);
-                    if (record.cells[c].empty())
-                        st.bindNull(index);
-                    else
-                        st.bindText(index, record.cells[c]);  // the engine converts numbers
-                }
-                st.step();
-            } catch (const DbError& e) {
-                throw CsvLineError(record.line, "Line " + std::to_string(record.line) + " of '" + csvPath +
-                                                    "': " + e.description());
-            }
-        }
-    });
-    return static_cast<int>(records.size() - 1);
+int createDatabaseFromCsv(const std::string& path, const std::string& csvPath) {
+    // Refuse an existing target before reading anything.
+    detail::checkPathIsValid(path);
+    {
+        std::error_code ec;
+        if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+            throw DbError(kAlreadyExists,
+                          "The file '" + path + "' already exists: a new database is never written over a file.");
+    }
+    const ComponentsCsv csv = readComponentsCsv(readFile(csvPath), csvPath);
+    detail::buildDatabaseFile(path, [&](sqlite3* db) { detail::insertComponents(db, csv, path, csvPath); });
+    return static_cast<int>(csv.records.size());
 }
 
 }  // namespace zolvant::db

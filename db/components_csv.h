@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "db/database.h"
 
@@ -23,6 +24,27 @@ public:
 private:
     int line_;
 };
+
+// The records of a components CSV text, checked against tblComps: the
+// header must name each field of tblComps once, in any order; every record
+// must have as many values as the header. `name` is how messages name the
+// text (its file). Throws CsvLineError.
+struct ComponentsCsv {
+    std::vector<std::string> columns;  // the header's fields, spelled as in kComponentFields
+    struct Record {
+        int line = 0;                    // where the record begins
+        std::vector<std::string> cells;  // one per column; "" is Null
+    };
+    std::vector<Record> records;         // the header excluded
+};
+ComponentsCsv readComponentsCsv(const std::string& text, const std::string& name);
+
+namespace detail {
+// Stores the records in tblComps of an open component database (path names
+// it in messages), one statement each. A refused record throws CsvLineError
+// with its line; the caller's transaction decides what is kept.
+void insertComponents(sqlite3* db, const ComponentsCsv& csv, const std::string& path, const std::string& csvPath);
+}  // namespace detail
 
 // A new, empty component database at path. Refuses an existing file
 // (kAlreadyExists); never leaves a partial file. Throws DbError.

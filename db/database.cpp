@@ -83,6 +83,15 @@ void checkNotCutShort(sqlite3* db, const std::string& path, const ErrorContext& 
                                std::to_string(present) + " of its " + std::to_string(needed) + " bytes are there).");
 }
 
+// Beyond its length, a damaged file must pass the engine's own consistency
+// check: a page of garbage would otherwise be read as records.
+void checkIntact(sqlite3* db, const ErrorContext& ctx) {
+    Stmt st(db, "PRAGMA quick_check(1)", ctx);
+    const FieldValue verdict = st.step() ? st.column(0) : FieldValue();
+    const auto* text = std::get_if<std::string>(&verdict);
+    if (!text || *text != "ok") throw DbError(kEngine, "The database file '" + ctx.path + "' is damaged.");
+}
+
 }  // namespace
 
 void setForceReadOnlyForTests(bool on) { forceReadOnly() = on; }
@@ -114,6 +123,7 @@ std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool r
     if (sqlite3_db_readonly(raw, "main") == 1) conn->readOnly = true;
     checkNotCutShort(raw, path, ctx);
     checkComponentObjects(raw, ctx);
+    checkIntact(raw, ctx);
 
     std::unique_ptr<Database> db(new Database);
     db->impl_ = std::make_unique<Impl>();
@@ -246,50 +256,44 @@ struct Recordset::Impl {
     // page) leaves the recordset as it was, so that its rows still stand for
     // the records they stood for.
     void requery() {
-        discardBuffer();
-        const auto savedKeys = keys;
-        const auto savedSnapshot = snapshot;
-        const auto savedFields = fields;
-        const auto savedWritable = writable;
-        const auto savedCursor = std::make_tuple(pos, bof, eof, deleted);
+        const ErrorContext ctx = context();
+        std::vector<std::string> oldFields = fields;
+        std::vector<bool> oldWritable = writable;
+        std::vector<long long> newKeys;
+        std::vector<std::vector<FieldValue>> newSnapshot;
+        long long serial = nextSerial;
         try {
-            runSource();
+            if (!keyedSql.empty()) {
+                Stmt st(db(), keyedSql, ctx);
+                int keyColumn = -1;
+                for (int c = 0; c < st.columnCount(); ++c)
+                    if (sameName(st.columnName(c), detail::kKeyColumn)) keyColumn = c;
+                if (keyColumn < 0) throw DbError(kEngine, "The source '" + source + "' gives no record keys.");
+                setFields(st, keyColumn);
+                while (st.step()) {
+                    if (st.columnIsNull(keyColumn))
+                        throw DbError(kEngine, "The source '" + source + "' gives a row without its record key.");
+                    newKeys.push_back(st.columnInt64(keyColumn));
+                }
+            } else {
+                Stmt st(db(), snapshotSql, ctx);
+                setFields(st, -1);
+                while (st.step()) {
+                    std::vector<FieldValue> row;
+                    for (int c = 0; c < st.columnCount(); ++c) row.push_back(st.column(c));
+                    newSnapshot.push_back(std::move(row));
+                    newKeys.push_back(serial++);
+                }
+            }
         } catch (...) {
-            keys = savedKeys;
-            snapshot = savedSnapshot;
-            fields = savedFields;
-            writable = savedWritable;
-            std::tie(pos, bof, eof, deleted) = savedCursor;
+            fields = std::move(oldFields);
+            writable = std::move(oldWritable);
             throw;
         }
-    }
-
-    void runSource() {
-        const ErrorContext ctx = context();
-        keys.clear();
-        snapshot.clear();
-        if (!keyedSql.empty()) {
-            Stmt st(db(), keyedSql, ctx);
-            int keyColumn = -1;
-            for (int c = 0; c < st.columnCount(); ++c)
-                if (sameName(st.columnName(c), detail::kKeyColumn)) keyColumn = c;
-            if (keyColumn < 0) throw DbError(kEngine, "The source '" + source + "' gives no record keys.");
-            setFields(st, keyColumn);
-            while (st.step()) {
-                if (st.columnIsNull(keyColumn))
-                    throw DbError(kEngine, "The source '" + source + "' gives a row without its record key.");
-                keys.push_back(st.columnInt64(keyColumn));
-            }
-        } else {
-            Stmt st(db(), snapshotSql, ctx);
-            setFields(st, -1);
-            while (st.step()) {
-                std::vector<FieldValue> row;
-                for (int c = 0; c < st.columnCount(); ++c) row.push_back(st.column(c));
-                snapshot.push_back(std::move(row));
-                keys.push_back(nextSerial++);
-            }
-        }
+        discardBuffer();
+        keys = std::move(newKeys);
+        snapshot = std::move(newSnapshot);
+        nextSerial = serial;
         moveTo(0);
     }
 

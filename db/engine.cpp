@@ -94,13 +94,19 @@ std::string describeConstraint(int rc, const std::string& msg, const ErrorContex
 void throwEngineError(sqlite3* db, int rc, const ErrorContext& ctx) {
     const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     const std::string file = "'" + ctx.path + "'";
-    if (rc == SQLITE_READONLY_DBMOVED)
-        throw DbError(kReadOnly, "The database file " + file +
-                                     " has been deleted or moved while it was open: changes cannot be stored in it.");
     switch (rc & 0xff) {
     case SQLITE_CONSTRAINT:
         throw DbError(kRefused, describeConstraint(rc, msg, ctx));
     case SQLITE_READONLY:
+        // The engine says "read-only" for two states the user must be told
+        // apart from a file opened read-only.
+        if (rc == SQLITE_READONLY_DBMOVED)
+            throw DbError(kReadOnly, "The database file " + file +
+                                         " has been deleted or moved while it was open: changes cannot be stored in it.");
+        if (rc == SQLITE_READONLY_ROLLBACK || rc == SQLITE_READONLY_RECOVERY)
+            throw DbError(kEngine, "The database file " + file +
+                                       " was left unfinished by a program that stopped while changing it; it "
+                                       "cannot be repaired while open read-only.");
         throw DbError(kReadOnly, "The database " + file + " is open read-only: it cannot be changed.");
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
