@@ -21,6 +21,7 @@
 #include "ui/common/services.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
+#include "ui/editor/tests/editor_driver.h"
 
 using namespace zolvant;
 using zolvant::ui::frmCritConst2;
@@ -29,8 +30,6 @@ namespace {
 
 constexpr std::array<const char*, 9> kFields = {"Component", "MolWt",     "CritTemp", "CritPress", "CritVol",
                                                 "AcentricF", "K1",        "K2",       "K3"};
-constexpr std::array<const char*, 9> kBoxes = {"txtCompound", "txtMW", "txtTcrit", "txtPcrit", "txtVcrit",
-                                               "txtAcent",    "txtK1", "txtK2",    "TxtK3"};
 
 // One record as texts: the name, then each number, "Null" when absent.
 using Row = QStringList;
@@ -97,7 +96,7 @@ std::vector<Row> sortedSample() {
 
 }  // namespace
 
-class ComponentEditorTest : public QObject {
+class ComponentEditorTest : public QObject, protected EditorDriver {
     Q_OBJECT
 
 private:
@@ -107,24 +106,8 @@ private:
     QString dbPath_;
 
     ui::RecordingServices& rec() { return services_->rec; }
-    frmCritConst2* editor() { return ui::currentComponentEditor(); }
 
-    template <typename T>
-    T* child(const char* name) {
-        T* w = editor() ? editor()->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-        if (!w) qFatal("no control %s", name);
-        return w;
-    }
-    QLineEdit* box(const char* name) { return child<QLineEdit>(name); }
-    QPushButton* button(const char* name) { return child<QPushButton>(name); }
-    QString status() { return child<QLabel>("lblStatus")->text(); }
 
-    // The texts of the nine boxes, in field order.
-    Row shown() {
-        Row r;
-        for (const char* b : kBoxes) r << box(b)->text();
-        return r;
-    }
     // A stored row as the window shows it: absent values as empty boxes.
     static Row asShown(Row r) {
         for (QString& v : r)

@@ -20,6 +20,7 @@
 #include "ui/common/services.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
+#include "ui/editor/tests/editor_driver.h"
 #include "ui/editor/tests/database_fault_support.h"
 
 #ifndef _WIN32
@@ -33,8 +34,6 @@ using ui::frmCritConst2;
 
 namespace {
 
-constexpr std::array<const char*, 9> kBoxes = {"txtCompound", "txtMW", "txtTcrit", "txtPcrit", "txtVcrit",
-                                               "txtAcent",    "txtK1", "txtK2",    "TxtK3"};
 
 // Name, then the eight numbers ("" for absent). Listed by name: Butane,
 // Ethane, Methane, Nitrogen, Propane.
@@ -82,7 +81,7 @@ QString stored(double v) { return QString::number(v, 'g', 17); }
 
 }  // namespace
 
-class EditorDatabaseFaults : public QObject {
+class EditorDatabaseFaults : public QObject, protected EditorDriver {
     Q_OBJECT
 
 private:
@@ -92,21 +91,7 @@ private:
     QString dbPath_;
 
     ui::RecordingServices& rec() { return services_->rec; }
-    frmCritConst2* editor() { return ui::currentComponentEditor(); }
 
-    template <typename T>
-    T* child(const char* name) {
-        T* w = editor() ? editor()->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-        if (!w) qFatal("no control %s", name);
-        return w;
-    }
-    QLineEdit* box(const char* name) { return child<QLineEdit>(name); }
-    QString status() { return child<QLabel>("lblStatus")->text(); }
-    QStringList shown() {
-        QStringList r;
-        for (const char* b : kBoxes) r << box(b)->text();
-        return r;
-    }
 
     void openEditor() {
         ui::showComponentEditor();
