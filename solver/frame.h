@@ -19,22 +19,18 @@ namespace zolvant::detail {
 inline constexpr int kMaxSteps = 80;
 inline constexpr float kTolerance = 0.0001f;
 
-struct Root {
-    double value = 0.0;
-    int steps = 0;
-    bool found = false;
-};
-
-// Fixed-point iteration from v0. `outside(v)` is the bound test of the phase;
-// a value that is not finite can never converge and ends the root at once.
+// Fixed-point iteration from v0. `outside(v)` is the bound test of the phase
+// (`outsideEnd` names it); a value that is not finite can never converge and
+// ends the root at once.
 template <class Step, class Outside>
-Root iterate(double v0, Step step, Outside outside) {
+RootOutcome iterate(double v0, Step step, Outside outside, RootEnd outsideEnd) {
     double previous = v0;
     for (int n = 1;; ++n) {
         const double v = step(previous);
-        if (!std::isfinite(v) || outside(v)) return {v, n, false};
-        if (n > kMaxSteps) return {v, n, false};
-        if (std::fabs((v - previous) / v) < static_cast<double>(kTolerance)) return {v, n, true};
+        if (!std::isfinite(v)) return {RootEnd::NotFinite, n, v};
+        if (outside(v)) return {outsideEnd, n, v};
+        if (n > kMaxSteps) return {RootEnd::StepLimit, n, v};
+        if (std::fabs((v - previous) / v) < static_cast<double>(kTolerance)) return {RootEnd::Converged, n, v};
         previous = v;
     }
 }
@@ -96,14 +92,14 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
         const bool defined = stateDefined && tc > 0.0f && pc != 0.0f && eq.parametersFinite();
 
         // Vapour: from the ideal-gas volume, never below b.
-        Root vap;
+        RootOutcome vap;
         if (defined) {
             const double b = eq.b;
             vap = iterate(eq.Vig, [&eq](double V) { return eq.vapour(V); },
-                          [b](double V) { return V < b; });
+                          [b](double V) { return V < b; }, RootEnd::BelowB);
         }
-        g.rootDone(block, k, Phase::Vapour, vap.steps, vap.found);
-        if (vap.found) {
+        g.rootDone(block, k, Phase::Vapour, vap);
+        if (vap.converged()) {
             const double V = vap.value;
             g.setCellText(block, Column::Vapour, k, formatMask(V, Mask::Vapour));
             g.setCellText(block, Column::Z, k, formatMask(((sv.P * V) / sv.R) / sv.T, Mask::Z));
@@ -117,21 +113,23 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
         // Liquid: skipped above the critical temperature; from b, never
         // above the ideal-gas volume (both compared in single precision).
         if (s.aboveCritT[ku]) {
+            g.rootDone(block, k, Phase::Liquid, RootOutcome{RootEnd::AboveTc, 0, 0.0});
             g.setCellText(block, Column::Liquid, k, "NA - Tc");
             continue;
         }
-        Root liq;
+        RootOutcome liq;
         if (defined) {
             eq.liquidStart();
             const double D = eq.divisor();
             if (D != 0.0 && std::isfinite(D)) {
                 const float vigSingle = static_cast<float>(eq.Vig);
                 liq = iterate(eq.b, [&eq](double V) { return eq.liquid(V); },
-                              [vigSingle](double V) { return static_cast<float>(V) > vigSingle; });
+                              [vigSingle](double V) { return static_cast<float>(V) > vigSingle; },
+                              RootEnd::AboveIdealGas);
             }
         }
-        g.rootDone(block, k, Phase::Liquid, liq.steps, liq.found);
-        if (liq.found) {
+        g.rootDone(block, k, Phase::Liquid, liq);
+        if (liq.converged()) {
             const double V = liq.value;
             g.setCellText(block, Column::Liquid, k, formatMask(V, Mask::Liquid));
             mixTerms[2][ku] = static_cast<float>(static_cast<double>(x) * V);
