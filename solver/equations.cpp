@@ -40,6 +40,8 @@ Mark prsvMark(const MixtureState& s, int k) {
 struct VanDerWaals : EquationBase {
     static constexpr int block = 0;
     static constexpr bool marks = false;
+    static constexpr CubicFamily family = CubicFamily::VanDerWaals;
+    double attraction() const { return a; }
 
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
         setState(sv);
@@ -57,7 +59,9 @@ struct VanDerWaals : EquationBase {
 struct RedlichKwong : EquationBase {
     static constexpr int block = 1;
     static constexpr bool marks = false;
+    static constexpr CubicFamily family = CubicFamily::RedlichKwong;
     double sqrtT = 0.0;
+    double attraction() const { return a / sqrtT; }
     double RT1 = 0.0;  // T × R in single precision
 
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
@@ -78,6 +82,8 @@ struct RedlichKwong : EquationBase {
 struct PengRobinson : EquationBase {
     static constexpr int block = 2;
     static constexpr bool marks = true;
+    static constexpr CubicFamily family = CubicFamily::PengRobinson;
+    double attraction() const { return a; }  // α is part of a here
     Mark mark(const MixtureState& s, int k) const {
         return s.constant(k, Omega) == 0.0f ? Mark::ZeroOmega : Mark::Window;
     }
@@ -109,6 +115,8 @@ struct PengRobinson : EquationBase {
 struct SoaveRedlichKwong : EquationBase {
     static constexpr int block = 3;
     static constexpr bool marks = true;
+    static constexpr CubicFamily family = CubicFamily::RedlichKwong;
+    double attraction() const { return alpha * a; }
     Mark mark(const MixtureState& s, int k) const {
         return s.constant(k, Omega) == 0.0f ? Mark::ZeroOmega : Mark::Window;
     }
@@ -137,6 +145,8 @@ struct SoaveRedlichKwong : EquationBase {
 // PRSV1 and PRSV2 share everything but κ and α.
 struct StryjekVeraBase : EquationBase {
     static constexpr bool marks = true;
+    static constexpr CubicFamily family = CubicFamily::PengRobinson;
+    double attraction() const { return alpha * a; }
     Mark mark(const MixtureState& s, int k) const { return prsvMark(s, k); }
     double alpha = 0.0;
     double twoB = 0.0;
@@ -197,7 +207,26 @@ void run(const MixtureState& s, const FractionTexts& f, ResultGrid& g) {
     detail::solveBlock(eq, s, f, g);
 }
 
+template <class Eq>
+EquationParameters parametersAt(const MixtureState& s, int k) {
+    Eq eq;
+    return detail::parametersOf(eq, s, k);
+}
+
 }  // namespace
+
+EquationParameters equationParameters(int block, const MixtureState& s, int k) {
+    if (k < 0 || k >= 4) return {};
+    switch (block) {
+    case 0: return parametersAt<VanDerWaals>(s, k);
+    case 1: return parametersAt<RedlichKwong>(s, k);
+    case 2: return parametersAt<PengRobinson>(s, k);
+    case 3: return parametersAt<SoaveRedlichKwong>(s, k);
+    case 4: return parametersAt<StryjekVera1>(s, k);
+    case 5: return parametersAt<StryjekVera2>(s, k);
+    default: return {};
+    }
+}
 
 void SolveVDW(const MixtureState& s, const FractionTexts& f, ResultGrid& g) { run<VanDerWaals>(s, f, g); }
 void SolveRK(const MixtureState& s, const FractionTexts& f, ResultGrid& g) { run<RedlichKwong>(s, f, g); }

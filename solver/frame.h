@@ -10,6 +10,7 @@
 #include <cstddef>
 
 #include "solver/grid.h"
+#include "solver/phase.h"
 #include "solver/solve.h"
 #include "solver/state.h"
 #include "solver/text.h"
@@ -51,9 +52,49 @@ struct StateValues {
     double R2;  // R squared in double precision
 };
 
+inline StateValues stateValues(const MixtureState& s) {
+    return {static_cast<double>(s.tempK), static_cast<double>(s.pressBar), static_cast<double>(gasConstR),
+            static_cast<double>(gasConstR) * static_cast<double>(gasConstR)};
+}
+
+// A state temperature or pressure that is not a positive finite number
+// (no temperature accepted yet, a typed value beyond single precision)
+// leaves every equation undefined.
+inline bool stateDefined(const MixtureState& s) {
+    return std::isfinite(s.tempK) && s.tempK > 0.0f && std::isfinite(s.pressBar) && s.pressBar > 0.0f;
+}
+
+// A critical temperature or pressure of 0, a negative critical temperature,
+// or parameters that overflow leave the equation undefined at a position:
+// both roots are unavailable. Call after eq.parameters().
+template <class Eq>
+bool positionDefined(const Eq& eq, const MixtureState& s, int k) {
+    const float tc = s.constant(k, Tc), pc = s.constant(k, Pc);
+    return stateDefined(s) && tc > 0.0f && pc != 0.0f && eq.parametersFinite();
+}
+
+// The pressure equation behind an equation's updates at a position, from
+// the very values its iteration uses.
+template <class Eq>
+EquationParameters parametersOf(Eq& eq, const MixtureState& s, int k) {
+    const StateValues sv = stateValues(s);
+    eq.parameters(s, sv, k);
+    EquationParameters p;
+    p.family = Eq::family;
+    p.defined = positionDefined(eq, s, k);
+    p.a = eq.attraction();
+    p.b = eq.b;
+    p.R = sv.R;
+    p.T = sv.T;
+    p.P = sv.P;
+    return p;
+}
+
 // Eq must provide:
 //   static constexpr int block;
 //   static constexpr bool marks;                      // sets a colour mark
+//   static constexpr CubicFamily family;              // δ1, δ2 of its pressure equation
+//   double attraction() const;                        // its a(T) after parameters()
 //   Mark mark(const MixtureState&, int k) const;      // when marks
 //   void parameters(const MixtureState&, const StateValues&, int k);  // sets a, b
 //   double a, b;                                      // after parameters()
@@ -66,16 +107,10 @@ struct StateValues {
 template <class Eq>
 void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGrid& g) {
     constexpr int block = Eq::block;
-    const StateValues sv{static_cast<double>(s.tempK), static_cast<double>(s.pressBar),
-                         static_cast<double>(gasConstR),
-                         static_cast<double>(gasConstR) * static_cast<double>(gasConstR)};
+    const StateValues sv = stateValues(s);
     MixTerms mixTerms{};
     MixResult mixResult{};
     const int positions = std::clamp<int>(s.numComps, 0, 4);
-    // A state temperature or pressure that is not a positive finite number
-    // (no temperature accepted yet, a typed value beyond single precision)
-    // leaves every equation undefined.
-    const bool stateDefined = std::isfinite(s.tempK) && s.tempK > 0.0f && std::isfinite(s.pressBar) && s.pressBar > 0.0f;
 
     for (int k = 0; k < positions; ++k) {
         const auto ku = static_cast<std::size_t>(k);
@@ -85,11 +120,7 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
         eq.parameters(s, sv, k);
         eq.Vig = (sv.T * sv.R) / sv.P;
         eq.Vigb = eq.Vig + eq.b;
-        // A critical temperature or pressure of 0, a negative critical
-        // temperature, or parameters that overflow leave the equation
-        // undefined: both roots are unavailable.
-        const float tc = s.constant(k, Tc), pc = s.constant(k, Pc);
-        const bool defined = stateDefined && tc > 0.0f && pc != 0.0f && eq.parametersFinite();
+        const bool defined = positionDefined(eq, s, k);
 
         // Vapour: from the ideal-gas volume, never below b.
         RootOutcome vap;
