@@ -1,6 +1,7 @@
 #include "solver/phase.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -49,8 +50,9 @@ LD rootBetween(const Cubic& c, LD P, LD lo, LD hi, bool increasing = false) {
     return x;
 }
 
-// The volume grid for finding the loop: V = b·(1 + e^s).
-constexpr int kGrid = 3000;
+// The volume grid for finding the loop: V = b·(1 + e^s). Coarse: the
+// golden section below finds a maximum of the slope between two points.
+constexpr int kGrid = 480;
 constexpr LD kSLow = -10, kSHigh = 14;
 LD volumeAt(const Cubic& c, LD s) { return c.b * (1 + std::exp(s)); }
 
@@ -74,7 +76,7 @@ std::optional<Loop> loopOf(const Cubic& c) {
     auto sAt = [](int i) { return kSLow + (kSHigh - kSLow) * static_cast<LD>(i) / kGrid; };
     // The slope's highest interior local maximum on the grid (far out it
     // rises towards 0 from below, which is no loop).
-    std::vector<LD> g(kGrid + 1);
+    std::array<LD, kGrid + 1> g;
     for (int i = 0; i <= kGrid; ++i) g[static_cast<std::size_t>(i)] = slope(c, volumeAt(c, sAt(i)));
     int best = 0;
     LD bestSlope = -std::numeric_limits<LD>::infinity();
@@ -98,9 +100,9 @@ std::optional<Loop> loopOf(const Cubic& c) {
     if (!(std::max(g1, g2) > 0)) return std::nullopt;
     // The nearest grid points on either side where P falls again.
     int left = best - 1, right = best + 1;
-    while (left > 0 && !(slope(c, volumeAt(c, sAt(left))) < 0)) --left;
-    while (right < kGrid && !(slope(c, volumeAt(c, sAt(right))) < 0)) ++right;
-    if (!(slope(c, volumeAt(c, sAt(left))) < 0) || !(slope(c, volumeAt(c, sAt(right))) < 0)) return std::nullopt;
+    while (left > 0 && !(g[static_cast<std::size_t>(left)] < 0)) --left;
+    while (right < kGrid && !(g[static_cast<std::size_t>(right)] < 0)) ++right;
+    if (!(g[static_cast<std::size_t>(left)] < 0) || !(g[static_cast<std::size_t>(right)] < 0)) return std::nullopt;
     const LD vMin = volumeAt(c, slopeZero(c, sAt(left), sTop));
     const LD vMax = volumeAt(c, slopeZero(c, sAt(right), sTop));
     return Loop{vMin, pressure(c, vMin), vMax, pressure(c, vMax)};
@@ -173,14 +175,10 @@ double lnFugacityCoefficient(const EquationParameters& p, double V) {
     return static_cast<double>(lnPhi(cubicOf(p), p.P, V));
 }
 
-Saturation saturationPressure(const EquationParameters& p) {
+namespace {
+
+Saturation saturationOf(const Cubic& c, const std::optional<Loop>& loop) {
     Saturation none;
-    if (!usable(p)) {
-        none.none = "the equation is undefined here";
-        return none;
-    }
-    const Cubic c = cubicOf(p);
-    const auto loop = loopOf(c);
     if (!loop) {
         none.none = "the isotherm has no loop: the temperature is at or above this equation's own critical temperature";
         return none;
@@ -188,8 +186,8 @@ Saturation saturationPressure(const EquationParameters& p) {
     // The difference ln φ(liquid) − ln φ(vapour) falls with P (its slope in
     // ln P is −(Z_vapour − Z_liquid)); it is zero at the saturation pressure.
     auto balance = [&](LD P, LD& slopeInLnP) {
-        const auto r = rootsAt(c, loop, P);
-        const LD vl = r.front(), vv = r.back();
+        const LD vl = rootBetween(c, P, c.b, loop->vMin);
+        const LD vv = rootBetween(c, P, loop->vMax, c.b + c.RT / P);
         slopeInLnP = -P * (vv - vl) / c.RT;
         return lnPhi(c, P, vl) - lnPhi(c, P, vv);
     };
@@ -230,6 +228,14 @@ Saturation saturationPressure(const EquationParameters& p) {
     return s;
 }
 
+}  // namespace
+
+Saturation saturationPressure(const EquationParameters& p) {
+    if (!usable(p)) return Saturation{std::nullopt, "the equation is undefined here"};
+    const Cubic c = cubicOf(p);
+    return saturationOf(c, loopOf(c));
+}
+
 const char* stablePhaseText(StablePhase s) {
     switch (s) {
     case StablePhase::Vapour: return "vapour";
@@ -251,7 +257,12 @@ PhaseView phaseView(int block, const MixtureState& s, int k) {
         v.saturation.none = "the equation is undefined here";
         return v;
     }
-    v.roots = realRoots(p);
+    const Cubic c = cubicOf(p);
+    const std::optional<Loop> loop = loopOf(c);
+    for (LD root : rootsAt(c, loop, p.P)) {
+        const double d = static_cast<double>(root);
+        if (d > p.b && (v.roots.empty() || d > v.roots.back())) v.roots.push_back(d);
+    }
     if (v.roots.empty()) {
         v.defined = false;
         v.saturation.none = "the equation is undefined here";
@@ -264,11 +275,11 @@ PhaseView phaseView(int block, const MixtureState& s, int k) {
         v.stable = StablePhase::Supercritical;
         return v;
     }
-    v.saturation = saturationPressure(p);
+    v.saturation = saturationOf(c, loop);
     if (!v.saturation.pressure) {
         // Below Tc but without a loop: this equation's own critical
         // temperature lies below Tc. Any other failure leaves the phase open.
-        if (!isothermLoop(p)) v.stable = StablePhase::Supercritical;
+        if (!loop) v.stable = StablePhase::Supercritical;
         return v;
     }
     v.stable = comparedWithSaturation(p.P, *v.saturation.pressure);
