@@ -17,7 +17,11 @@ struct Cubic {
 };
 
 Cubic cubicOf(const EquationParameters& p) {
-    return {p.a, p.b, static_cast<LD>(p.R) * static_cast<LD>(p.T), delta1(p.family), delta2(p.family)};
+    // δ in extended precision: 1 ± √2 rounded to double would shift the roots by several units in the last place.
+    const LD r2 = std::sqrt(LD(2));
+    const LD d1 = p.family == CubicFamily::VanDerWaals ? 0 : p.family == CubicFamily::RedlichKwong ? 1 : 1 + r2;
+    const LD d2 = p.family == CubicFamily::PengRobinson ? 1 - r2 : 0;
+    return {p.a, p.b, static_cast<LD>(p.R) * static_cast<LD>(p.T), d1, d2};
 }
 
 LD pressure(const Cubic& c, LD V) { return c.RT / (V - c.b) - c.a / ((V + c.d1 * c.b) * (V + c.d2 * c.b)); }
