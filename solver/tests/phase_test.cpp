@@ -13,7 +13,7 @@
 #include "solver/insight.h"
 #include "solver/phase.h"
 #include "solver/solve.h"
-#include "solver/tests/recording_grid.h"
+#include "testsupport/recording_grid.h"
 
 namespace zolvant {
 namespace {

@@ -18,7 +18,7 @@
 
 #include "db/settings.h"
 #include "solver/grid.h"
-#include "ui/common/recording_services.h"
+#include "testsupport/recording_services.h"
 #include "ui/main/cell_insight.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/tests/window_driver.h"
