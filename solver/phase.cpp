@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace zolvant {
 namespace {
@@ -56,8 +57,8 @@ LD rootBetween(const Cubic& c, LD P, LD lo, LD hi, bool increasing = false) {
 
 // The volume grid for finding the loop: V = b·(1 + e^s). Coarse: the
 // golden section below finds a maximum of the slope between two points.
-constexpr int kGrid = 480;
-constexpr LD kSLow = -10, kSHigh = 14;
+constexpr int kGrid = 600;
+constexpr LD kSLow = -40, kSHigh = 20;
 LD volumeAt(const Cubic& c, LD s) { return c.b * (1 + std::exp(s)); }
 
 struct Loop {
@@ -181,8 +182,15 @@ double lnFugacityCoefficient(const EquationParameters& p, double V) {
 
 namespace {
 
-Saturation saturationOf(const Cubic& c, const std::optional<Loop>& loop) {
-    Saturation none;
+// The saturation pressure in extended precision, which reaches far below
+// the smallest double (at very low reduced temperatures).
+struct ExactSaturation {
+    std::optional<LD> pressure;
+    std::string none;
+};
+
+ExactSaturation saturationOf(const Cubic& c, const std::optional<Loop>& loop) {
+    ExactSaturation none;
     if (!loop) {
         none.none = "the isotherm has no loop: the temperature is at or above this equation's own critical temperature";
         return none;
@@ -199,12 +207,20 @@ Saturation saturationOf(const Cubic& c, const std::optional<Loop>& loop) {
     LD unused;
     if (!(loP > 0)) {
         // The loop dips below zero pressure: walk down from the maximum
-        // until the liquid is the less stable phase's opposite.
+        // until the vapour is the more stable phase.
+        // Steps of 2^-32 reach the smallest extended value in about 500.
         loP = hiP;
-        for (int i = 0; i < 4000; ++i) {
-            loP /= 2;
+        for (int i = 0; i < 600; ++i) {
+            loP /= 4294967296.0L;
             if (!(loP > 0)) break;
             if (balance(loP, unused) > 0) break;
+        }
+        if (!(loP > 0)) {
+            // Below every extended value (far below the smallest double):
+            // 0 stands for it, so that every pressure is above it.
+            ExactSaturation tiny;
+            tiny.pressure = 0;
+            return tiny;
         }
     }
     if (!(loP > 0) || !(balance(loP, unused) > 0) || !(balance(hiP, unused) < 0)) {
@@ -227,9 +243,16 @@ Saturation saturationOf(const Cubic& c, const std::optional<Loop>& loop) {
         none.none = "the equal-fugacity pressure did not converge";
         return none;
     }
-    Saturation s;
-    s.pressure = static_cast<double>(std::exp(x));
+    ExactSaturation s;
+    s.pressure = std::exp(x);
     return s;
+}
+
+Saturation inDouble(const ExactSaturation& e) {
+    if (!e.pressure) return {std::nullopt, e.none};
+    const double d = static_cast<double>(*e.pressure);
+    if (!std::isnormal(d)) return {std::nullopt, "the saturation pressure lies outside the range of double precision"};
+    return {d, std::string()};
 }
 
 }  // namespace
@@ -237,7 +260,7 @@ Saturation saturationOf(const Cubic& c, const std::optional<Loop>& loop) {
 Saturation saturationPressure(const EquationParameters& p) {
     if (!usable(p)) return Saturation{std::nullopt, "the equation is undefined here"};
     const Cubic c = cubicOf(p);
-    return saturationOf(c, loopOf(c));
+    return inDouble(saturationOf(c, loopOf(c)));
 }
 
 const char* stablePhaseText(StablePhase s) {
@@ -279,14 +302,18 @@ PhaseView phaseView(int block, const MixtureState& s, int k) {
         v.stable = StablePhase::Supercritical;
         return v;
     }
-    v.saturation = saturationOf(c, loop);
-    if (!v.saturation.pressure) {
+    const ExactSaturation exact = saturationOf(c, loop);
+    v.saturation = inDouble(exact);
+    if (!exact.pressure) {
         // Below Tc but without a loop: this equation's own critical
         // temperature lies below Tc. Any other failure leaves the phase open.
         if (!loop) v.stable = StablePhase::Supercritical;
         return v;
     }
-    v.stable = comparedWithSaturation(p.P, *v.saturation.pressure);
+    if (v.saturation.pressure)
+        v.stable = comparedWithSaturation(p.P, *v.saturation.pressure);
+    else  // far from any pressure a double holds
+        v.stable = static_cast<LD>(p.P) < *exact.pressure ? StablePhase::Vapour : StablePhase::Liquid;
     return v;
 }
 

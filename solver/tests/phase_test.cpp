@@ -230,6 +230,20 @@ TEST(StablePhase, SupercriticalJustBelowTcWhereTheEquationHasNoLoop) {
     EXPECT_EQ(pr.stable, StablePhase::Supercritical);
 }
 
+TEST(StablePhase, SaturationPressureBelowTheSmallestDouble) {
+    // At 1 K the equations' vapour pressure of n-butane is far below 1e-308
+    // bar: no number is given, and 1 bar is liquid.
+    MixtureState s = stateOf(kButane, "26.85", "1");
+    s.tempK = 1.0f;
+    for (int block = 0; block < kBlocks; ++block) {
+        SCOPED_TRACE(blockName(block));
+        const PhaseView v = phaseView(block, s, 0);
+        EXPECT_FALSE(v.saturation.pressure.has_value());
+        EXPECT_EQ(v.saturation.none, "the saturation pressure lies outside the range of double precision");
+        EXPECT_EQ(v.stable, StablePhase::Liquid);
+    }
+}
+
 TEST(StablePhase, UndefinedStateHasNone) {
     const PhaseView v = phaseView(0, stateOf({425.1, 0, 0.2, 0, 0, 0}, "26.85", "1"), 0);
     EXPECT_FALSE(v.defined);
