@@ -1,8 +1,5 @@
 #include "db/lookup.h"
 
-#include <cmath>
-#include <limits>
-
 #include "db/engine.h"
 
 namespace zolvant::db {
@@ -11,13 +8,9 @@ ComponentConstants loadConstants(const Recordset& rs) {
     ComponentConstants out{};
     for (std::size_t k = 0; k < kConstantFields.size(); ++k) {
         const FieldValue v = rs.Fields(kConstantFields[k]);
-        if (isNull(v)) {
-            out[k] = kNullDefaults[k];
-        } else if (const double* d = std::get_if<double>(&v)) {
-            constexpr double maxFloat = std::numeric_limits<float>::max();
-            constexpr float inf = std::numeric_limits<float>::infinity();
-            out[k] = std::fabs(*d) <= maxFloat ? static_cast<float>(*d) : (*d > 0 ? inf : -inf);
-        } else {
+        if (const double* d = std::get_if<double>(&v)) {
+            out[k] = *d;
+        } else if (!isNull(v)) {
             throw DbError(kEngine, std::string("The field ") + kConstantFields[k] +
                                        " of the component holds text, not a number.");
         }

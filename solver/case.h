@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "solver/grid.h"
+#include "solver/mixture_entry.h"
 #include "solver/state.h"
 
 namespace zolvant {
 
 struct CaseComponent {
-    // Tc, Pc, ω, K1, K2, K3 in the order of Prop; nullopt is a Null field
-    // (stored as 1 for Tc and Pc, 0 for the others).
-    std::array<std::optional<double>, 6> constants{};
+    // As a component box chooses them (see MixtureEntry::storedConstant).
+    ComponentConstants constants{};
     // The whole text of the fraction box when it is left; nullopt when the
     // box is passed without typing, so that it keeps its proposal.
     std::optional<std::string> fraction;
