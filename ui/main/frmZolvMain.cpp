@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
