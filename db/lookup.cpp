@@ -1,5 +1,7 @@
 #include "db/lookup.h"
 
+#include <charconv>
+
 #include "db/engine.h"
 
 namespace zolvant::db {
@@ -18,16 +20,25 @@ ComponentConstants loadConstants(const Recordset& rs) {
     return out;
 }
 
+std::string componentName(const FieldValue& component) {
+    if (const std::string* text = std::get_if<std::string>(&component)) return *text;
+    if (const double* d = std::get_if<double>(&component)) {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, *d);
+        return std::string(buf, r.ptr);
+    }
+    return {};
+}
+
 std::optional<ComponentConstants> findComponentConstants(Recordset& rstComps, const std::string& name) {
     rstComps.Requery();
     if (rstComps.RecordCount() == 0) return std::nullopt;
     rstComps.MoveFirst();
     long found = -1;
     for (long n = 0;; ++n) {
-        const FieldValue component = rstComps.Fields("Component");
-        const std::string* text = std::get_if<std::string>(&component);
-        if (isNull(component) || (text && text->empty())) break;  // such a row ends the list
-        if (text && *text == name) found = n;                     // the last of equal names wins
+        const std::string listed = componentName(rstComps.Fields("Component"));
+        if (listed.empty()) break;      // such a row ends the list
+        if (listed == name) found = n;  // the last of equal names wins
         rstComps.MoveNext();
         if (rstComps.EOF_()) break;
     }

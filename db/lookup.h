@@ -24,9 +24,14 @@ inline constexpr std::array<const char*, 6> kConstantFields{"CritTemp", "CritPre
 // tblComps is not STRICT can hold one): every reader refuses it alike.
 ComponentConstants loadConstants(const Recordset& rs);
 
+// The name a component box lists for a record's Component field: a text as
+// it is, a number (a table that is not STRICT can hold one) in its shortest
+// form that reads back exactly, and "" for Null, which ends the list.
+std::string componentName(const FieldValue& component);
+
 // Finds a component by exact (case-sensitive) name as a component box does:
 // re-runs the query, walks it from the first row until a Null or empty name
-// or the end, and with duplicate names takes the last. The recordset is left
+// or the end (names as componentName gives them), and with duplicate names takes the last. The recordset is left
 // on the record loaded. nullopt: no such name.
 std::optional<ComponentConstants> findComponentConstants(Recordset& rstComps, const std::string& name);
 

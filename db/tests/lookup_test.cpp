@@ -46,6 +46,20 @@ TEST_F(LookupTest, AHandMadeFileIsReadAsTheWindowReadsIt) {
     EXPECT_EQ(thrownBy([&] { rs->Edit(); }).number, kReadOnly);
 }
 
+TEST_F(LookupTest, ANumberAsNameIsFoundAsTheComponentBoxListsIt) {
+    const std::string path = pathOf("Numbers.mdb");
+    execSql(path,
+            "CREATE TABLE tblComps (Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3);"
+            "INSERT INTO tblComps (Component, CritTemp) VALUES (134, 374.2), (0.5, 10), ('Argon', 150.86);"
+            "CREATE VIEW qryCritCos AS SELECT * FROM tblComps ORDER BY rowid;");
+    EXPECT_EQ(componentName(FieldValue{134.0}), "134");
+    EXPECT_EQ(componentName(FieldValue{}), "");
+    EXPECT_EQ((*findComponentConstants(path, "134"))[0], 374.2);
+    EXPECT_EQ((*findComponentConstants(path, "0.5"))[0], 10.0);
+    EXPECT_FALSE(findComponentConstants(path, "134.0"));
+    EXPECT_EQ((*findComponentConstants(path, "Argon"))[0], 150.86);
+}
+
 TEST_F(LookupTest, AConstantHeldAsTextIsRefusedNamingItsField) {
     // Only a table that is not STRICT can hold one; a number stored as text
     // is refused as well, so that no reader guesses at what it means.

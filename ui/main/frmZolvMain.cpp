@@ -52,12 +52,6 @@ void selectForOvertyping(QLineEdit* box) {
     });
 }
 
-QString nameOf(const db::FieldValue& v) {
-    if (const auto* s = std::get_if<std::string>(&v)) return qs(*s);
-    if (const auto* d = std::get_if<double>(&v)) return qs(shortestText(*d));
-    return {};
-}
-
 // The start-up opening's dialogs, shown through the window's services.
 class WindowStartupDialogs final : public db::StartupDialogs {
 public:
@@ -229,7 +223,7 @@ void frmZolvMain::cmbComp_GotFocus(int Index) {
         if (!(rstComps->BOF() && rstComps->EOF_())) {
             rstComps->MoveFirst();
             for (;;) {
-                const QString name = nameOf(rstComps->Fields("Component"));
+                const QString name = qs(db::componentName(rstComps->Fields("Component")));
                 if (name.isEmpty()) break;  // an unnamed record ends the list
                 if (listed < box->count())
                     box->setItemText(listed, name);
