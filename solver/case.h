@@ -1,8 +1,9 @@
 #pragma once
-// One mixture specification run from typed texts to a filled grid, exactly
-// as the main window processes the same entries typed in their natural order
-// (components, each fraction, temperature, pressure, then Solve). The
-// command-line tool, the tests and the benchmark run their cases through it.
+// One mixture specification run from typed texts to a filled grid: the
+// entries the main window gets when the same case is typed in its natural
+// order (components, each fraction, temperature, pressure, then Solve), made
+// on a MixtureEntry as the window makes them. The command-line tool and the
+// tests run their cases through it.
 
 #include <array>
 #include <cstdint>
