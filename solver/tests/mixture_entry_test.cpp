@@ -8,7 +8,7 @@
 #include <string>
 
 #include "solver/mixture_entry.h"
-#include "solver/tests/recording_grid.h"
+#include "testsupport/recording_grid.h"
 
 namespace zolvant {
 namespace {
