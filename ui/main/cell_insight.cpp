@@ -9,6 +9,7 @@
 #include <QToolTip>
 
 #include "ui/main/frmZolvMain.h"
+#include "ui/main/main_layout.h"
 
 namespace zolvant::ui {
 
@@ -19,7 +20,8 @@ const Column kColumns[3] = {Column::Liquid, Column::Vapour, Column::Z};
 
 }  // namespace
 
-CellInsight::CellInsight(frmZolvMain* window) : QObject(window), window_(window) {
+CellInsight::CellInsight(frmZolvMain* window, const MainControls& controls)
+    : QObject(window), window_(window), controls_(controls) {
     cue_ = new StableCue(window, *this);
     for (int b = 0; b < kBlocks; ++b)
         for (Column c : kColumns)
@@ -41,8 +43,8 @@ void CellInsight::rootDone(int block, int row, Phase phase, const RootOutcome& r
         solved_ = SolvedCase{};
         solved_.state = window_->mixture();
         for (std::size_t k = 0; k < 4; ++k) {
-            solved_.fractions[k] = window_->txtCmpMF[k]->text().toStdString();
-            solved_.names[k] = window_->lblComp[k]->text().toStdString();
+            solved_.fractions[k] = controls_.txtCmpMF[k]->text().toStdString();
+            solved_.names[k] = controls_.lblComp[k]->text().toStdString();
         }
         stable_ = {};
     }

@@ -22,12 +22,14 @@ class QLineEdit;
 namespace zolvant::ui {
 
 class frmZolvMain;
+struct MainControls;
 class StableCue;
 
 class CellInsight : public QObject {
     Q_OBJECT
 public:
-    explicit CellInsight(frmZolvMain* window);
+    // The window's own controls give the captions and fraction texts a Solve used.
+    CellInsight(frmZolvMain* window, const MainControls& controls);
 
     // The grid's rootDone: each Solve's first root starts a new record of
     // the state, fractions and captions it solved.
@@ -54,6 +56,7 @@ private:
     QLineEdit* cell(int block, Column column, int row) const;
 
     frmZolvMain* window_;
+    const MainControls& controls_;
     StableCue* cue_ = nullptr;
     std::map<const QObject*, Where> cells_;
     SolvedCase solved_;
