@@ -21,12 +21,8 @@ namespace {
 using test::CliRun;
 using test::runCli;
 
-// The worked mixture: n-butane-like and methane-like, which is above its
-// critical temperature at 26.85 °C, at 1 bar.
-const QByteArray kWorkedMixture =
-    R"({"temperature": "26.85", "pressure": "1", "components": [)"
-    R"({"Tc": 425.1, "Pc": 37.96, "omega": 0.2, "K1": 0.03443, "K2": null, "K3": null, "fraction": "0.5"},)"
-    R"({"Tc": 190.6, "Pc": 45.99, "omega": 0.011, "K1": -0.00159, "fraction": "0.5"}]})";
+// The worked mixture.
+const QByteArray& kWorkedMixture = test::kMixtureCase;
 
 // Its JSON line before the insight existed, byte for byte.
 const QByteArray kWorkedMixtureJson = R"json({"blocks":[{"Z":["0.9821","0.9980","","","0.9900"],"liquid":["165.47","NA - Tc","","","165.47"],"mark":[null,null,null,null],"name":"Van der Waals","vapour":["24494.3","24892.7","","","24693.5"]},{"Z":["0.9758","0.9982","","","0.9870"],"liquid":["113.40","NA - Tc","","","113.40"],"mark":[null,null,null,null],"name":"Redlich-Kwong","vapour":["24339.3","24897.3","","","24618.3"]},{"Z":["0.9727","0.9978","","","0.9853"],"liquid":["97.04","NA - Tc","","","97.04"],"mark":["window","window",null,null],"name":"Peng-Robinson","vapour":["24260.5","24887.8","","","24574.1"]},{"Z":["0.9740","0.9983","","","0.9862"],"liquid":["109.91","NA - Tc","","","109.91"],"mark":["window","window",null,null],"name":"Soave-Redlich-Kwong","vapour":["24293.1","24900.7","","","24596.9"]},{"Z":["0.9727","0.9978","","","0.9853"],"liquid":["97.08","NA - Tc","","","97.08"],"mark":["window","window",null,null],"name":"PR-Stryjek-Vera 1","vapour":["24261.1","24888.1","","","24574.6"]},{"Z":["0.9727","0.9978","","","0.9853"],"liquid":["97.08","NA - Tc","","","97.08"],"mark":["window","window",null,null],"name":"PR-Stryjek-Vera 2","vapour":["24261.1","24888.1","","","24574.6"]}],"numComps":2,"ok":true})json";
