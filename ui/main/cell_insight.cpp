@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QTimer>
 #include <QToolTip>
 
 #include "ui/main/frmZolvMain.h"
@@ -22,14 +23,13 @@ const Column kColumns[3] = {Column::Liquid, Column::Vapour, Column::Z};
 
 CellInsight::CellInsight(frmZolvMain* window, const MainControls& controls)
     : QObject(window), window_(window), controls_(controls) {
-    cue_ = new StableCue(window, *this);
     for (int b = 0; b < kBlocks; ++b)
         for (Column c : kColumns)
             for (int row = 0; row <= kMixtureRow; ++row) {
                 QLineEdit* box = cell(b, c, row);
                 cells_[box] = Where{b, c, row};
                 box->installEventFilter(this);
-                connect(box, &QLineEdit::textChanged, cue_, [this] { cue_->update(); });
+                connect(box, &QLineEdit::textChanged, this, &CellInsight::repaintCueLater);
             }
 }
 
@@ -49,7 +49,17 @@ void CellInsight::rootDone(int block, int row, Phase phase, const RootOutcome& r
         stable_ = {};
     }
     solved_.roots.record(block, row, phase, root);
-    cue_->update();
+    repaintCueLater();
+}
+
+void CellInsight::repaintCueLater() {
+    // One repaint of the window for a whole Solve or Clear, after it.
+    if (repaintPending_) return;
+    repaintPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        repaintPending_ = false;
+        window_->update();
+    });
 }
 
 QString CellInsight::toolTipFor(int block, Column column, int row) const {
@@ -98,24 +108,15 @@ bool CellInsight::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-StableCue::StableCue(frmZolvMain* window, const CellInsight& insight)
-    : QWidget(window), window_(window), insight_(insight) {
-    setObjectName(QStringLiteral("stableCue"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
-    setGeometry(window->rect());
-    raise();
-}
-
-void StableCue::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    QFont small = font();
+void CellInsight::paintCue(QPainter& p) const {
+    p.save();
+    QFont small = window_->font();
     small.setPointSizeF(small.pointSizeF() * 0.75);
     small.setBold(true);
     p.setFont(small);
     for (int b = 0; b < kBlocks; ++b) {
         for (int row = 0; row < kMixtureRow; ++row) {
-            const auto stable = insight_.cueFor(b, row);
+            const auto stable = cueFor(b, row);
             if (!stable) continue;
             auto rectOf = [&](Column c) {
                 const QLineEdit* box = window_->resultColumn(b, c)[static_cast<std::size_t>(row)];
@@ -159,6 +160,7 @@ void StableCue::paintEvent(QPaintEvent*) {
             p.drawText(tagRect, Qt::AlignCenter, tag);
         }
     }
+    p.restore();
 }
 
 }  // namespace zolvant::ui

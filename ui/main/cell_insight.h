@@ -8,7 +8,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QWidget>
 #include <array>
 #include <map>
 #include <optional>
@@ -18,12 +17,12 @@
 #include "solver/phase.h"
 
 class QLineEdit;
+class QPainter;
 
 namespace zolvant::ui {
 
 class frmZolvMain;
 struct MainControls;
-class StableCue;
 
 class CellInsight : public QObject {
     Q_OBJECT
@@ -42,7 +41,10 @@ public:
     // row shows nothing (cleared, not in use, undefined).
     std::optional<StablePhase> cueFor(int block, int row) const;
 
-    StableCue* cue() const { return cue_; }
+    // Draws the cue on the window's background, under its controls: a frame
+    // just outside the cell of the stable phase (both cells when saturated)
+    // and a small tag right of the Z cell ("V", "L", "V=L", "SC").
+    void paintCue(QPainter& p) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,30 +56,15 @@ private:
         int row;
     };
     QLineEdit* cell(int block, Column column, int row) const;
+    void repaintCueLater();
 
     frmZolvMain* window_;
     const MainControls& controls_;
-    StableCue* cue_ = nullptr;
+    bool repaintPending_ = false;
     std::map<const QObject*, Where> cells_;
     SolvedCase solved_;
     // The stable phase per block and row, computed when first asked after a Solve.
     mutable std::array<std::array<std::optional<std::optional<StablePhase>>, 4>, kBlocks> stable_{};
-};
-
-// Draws the cue: a two-pixel frame just outside the cell of the stable phase
-// (both cells when saturated) and a small tag right of the Z cell ("V", "L",
-// "V=L", "SC"). Transparent for the mouse; never takes the focus.
-class StableCue : public QWidget {
-    Q_OBJECT
-public:
-    StableCue(frmZolvMain* window, const CellInsight& insight);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    frmZolvMain* window_;
-    const CellInsight& insight_;
 };
 
 }  // namespace zolvant::ui

@@ -130,12 +130,13 @@ void frmZolvMain::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (background_.isNull()) {
         p.fillRect(rect(), mainBackground());
-        return;
+    } else {
+        // The client area is a few pixels larger than the picture: the strip
+        // beyond it takes the picture's own edge colour.
+        p.fillRect(rect(), backgroundEdge_);
+        p.drawPixmap(0, 0, background_);
     }
-    // The client area is a few pixels larger than the picture: the strip
-    // beyond it takes the picture's own edge colour.
-    p.fillRect(rect(), backgroundEdge_);
-    p.drawPixmap(0, 0, background_);
+    if (insight_) insight_->paintCue(p);
 }
 
 // ---------------------------------------------------------- start and end
