@@ -1,5 +1,6 @@
 #include "db/database.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <tuple>
@@ -9,7 +10,6 @@
 #endif
 
 #include "db/engine.h"
-#include "db/source.h"
 
 namespace zolvant::db {
 
@@ -151,13 +151,14 @@ sqlite3* Database::handle() const { return impl_->conn->db; }
 
 struct Recordset::Impl {
     std::shared_ptr<Connection> conn;
-    std::string source;
+    std::string source;   // the table or query, as the file names it
 
-    // How rows are got: keyed (each row a record of baseTable, read by its
-    // row id on demand) or, for sources that do not identify their records,
-    // a read-only snapshot of the values.
-    std::string keyedSql;
-    std::string snapshotSql;
+    // How rows are got: keyed (each row a record of baseTable, its fields
+    // read by its key through recordSql on demand) or, for a query that does
+    // not identify its records, a read-only snapshot of the values.
+    std::string selectSql;
+    std::string recordSql;
+    bool keyed = false;
     std::string baseTable;
 
     std::vector<std::string> fields;       // names, in the source's order
@@ -263,8 +264,8 @@ struct Recordset::Impl {
         std::vector<std::vector<FieldValue>> newSnapshot;
         long long serial = nextSerial;
         try {
-            if (!keyedSql.empty()) {
-                Stmt st(db(), keyedSql, ctx);
+            if (keyed) {
+                Stmt st(db(), selectSql, ctx);
                 int keyColumn = -1;
                 for (int c = 0; c < st.columnCount(); ++c)
                     if (sameName(st.columnName(c), detail::kKeyColumn)) keyColumn = c;
@@ -276,7 +277,7 @@ struct Recordset::Impl {
                     newKeys.push_back(st.columnInt64(keyColumn));
                 }
             } else {
-                Stmt st(db(), snapshotSql, ctx);
+                Stmt st(db(), selectSql, ctx);
                 setFields(st, -1);
                 while (st.step()) {
                     std::vector<FieldValue> row;
@@ -300,9 +301,9 @@ struct Recordset::Impl {
     // The current record's values, read now by its key.
     std::vector<FieldValue> readCurrent() const {
         requireCurrent();
-        if (keyedSql.empty()) return snapshot[static_cast<std::size_t>(pos)];
+        if (!keyed) return snapshot[static_cast<std::size_t>(pos)];
         const ErrorContext ctx = context();
-        Stmt st(db(), "SELECT * FROM (" + keyedSql + ") WHERE " + std::string(detail::kKeyColumn) + " = ?1", ctx);
+        Stmt st(db(), recordSql, ctx);
         st.bindInt64(1, keys[static_cast<std::size_t>(pos)]);
         if (!st.step())
             throw DbError(kRecordDeleted,
@@ -392,64 +393,86 @@ struct Recordset::Impl {
     }
 };
 
-std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& source) {
+namespace {
+
+// The names of the fields asked for, as the object spells them.
+std::vector<std::string> resolveFields(const std::vector<std::string>& asked, const std::vector<std::string>& columns,
+                                       const std::string& object) {
+    std::vector<std::string> out;
+    for (const std::string& name : asked) {
+        const auto it = std::find_if(columns.begin(), columns.end(),
+                                     [&](const std::string& c) { return sameName(c, name); });
+        if (it == columns.end())
+            throw DbError(kUnknownField, "There is no field named '" + name + "' in '" + object + "'.");
+        out.push_back(*it);
+    }
+    return out;
+}
+
+std::string joinQuoted(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& n : names) out += (out.empty() ? "" : ", ") + quoteIdent(n);
+    return out;
+}
+
+}  // namespace
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& object) {
+    return OpenRecordset(RecordSource{object, {}, {}});
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const RecordSource& source) {
     sqlite3* db = impl_->conn->handle();
     const ErrorContext ctx{impl_->conn->path, {}};
+    if (source.object.empty()) throw DbError(kEngine, "No recordset source is given.");
+
+    std::string type, stored;
+    {
+        Stmt st(db, "SELECT type, name FROM sqlite_master WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE",
+                ctx);
+        st.bindText(1, source.object);
+        if (!st.step())
+            throw DbError(kMissingObject, "The database has no table or query named '" + source.object + "'.");
+        type = std::get<std::string>(st.column(0));
+        stored = std::get<std::string>(st.column(1));
+    }
+    std::vector<std::string> columns;
+    {
+        Stmt st(db, "SELECT name FROM pragma_table_info(?1)", ctx);
+        st.bindText(1, stored);
+        while (st.step()) columns.push_back(std::get<std::string>(st.column(0)));
+    }
+    const std::vector<std::string> fields = resolveFields(source.fields, columns, stored);
+    const std::vector<std::string> order = resolveFields(source.orderBy, columns, stored);
+    const std::string from = " FROM " + quoteIdent(stored);
+    const std::string key = std::string(detail::kKeyColumn);
+
     std::unique_ptr<Recordset> rs(new Recordset);
     rs->impl_ = std::make_unique<Recordset::Impl>();
     auto& r = *rs->impl_;
     r.conn = impl_->conn;
-    r.source = source;
-
-    const auto tokens = detail::tokenize(source);
-    const bool statement = !tokens.empty() && tokens.front().word && !tokens.front().quoted &&
-                           (tokens.front().text == "SELECT" || tokens.front().text == "WITH" ||
-                            tokens.front().text == "VALUES");
-    if (tokens.empty()) throw DbError(kEngine, "No recordset source is given.");
-    if (statement) {
-        detail::SelectPlan plan = detail::planSelect(source);
-        bool baseIsTable = false;
-        if (!plan.baseTable.empty()) {
-            Stmt st(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE", ctx);
-            st.bindText(1, plan.baseTable);
-            baseIsTable = st.step();
-        }
-        if (baseIsTable) {
-            r.keyedSql = plan.keyedSql;
-            r.baseTable = plan.baseTable;
-        } else {
-            r.snapshotSql = plan.plainSql;
-        }
-    } else if (tokens.size() == 1 && tokens.front().word) {
-        const detail::Token& t = tokens.front();
-        const std::string bare = t.quoted ? t.text : source.substr(t.begin, t.end - t.begin);
-        Stmt st(db, "SELECT type, name FROM sqlite_master WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE",
-                ctx);
-        st.bindText(1, bare);
-        if (!st.step()) throw DbError(kMissingObject, "The database has no table or query named '" + bare + "'.");
-        const auto type = std::get<std::string>(st.column(0));
-        const auto stored = std::get<std::string>(st.column(1));
-        if (type == "table") {
-            r.keyedSql = "SELECT *, rowid AS " + std::string(detail::kKeyColumn) + " FROM " + quoteIdent(stored) +
-                         " ORDER BY rowid";
-            r.baseTable = stored;
-        } else {
-            // A query that exposes the record key reads and writes tblComps;
-            // any other query is shown as it is, read-only.
-            const std::string all = "SELECT * FROM " + quoteIdent(stored);
-            Stmt probe(db, all, ctx);
-            bool keyed = false;
-            for (int c = 0; c < probe.columnCount(); ++c)
-                if (sameName(probe.columnName(c), detail::kKeyColumn)) keyed = true;
-            if (keyed) {
-                r.keyedSql = all;
-                r.baseTable = "tblComps";
-            } else {
-                r.snapshotSql = all;
-            }
-        }
+    r.source = stored;
+    if (type == "table") {
+        // The row id is the key, and breaks ties so that the order never
+        // changes between runs.
+        const std::string list = fields.empty() ? std::string("*") : joinQuoted(fields);
+        r.selectSql = "SELECT " + list + ", rowid AS " + key + from + " ORDER BY " +
+                      (order.empty() ? std::string() : joinQuoted(order) + ", ") + "rowid";
+        r.recordSql = "SELECT " + list + from + " WHERE rowid = ?1";
+        r.baseTable = stored;
+        r.keyed = true;
+    } else if (std::any_of(columns.begin(), columns.end(), [&](const std::string& c) { return sameName(c, key); })) {
+        // A query that exposes the record key reads and writes tblComps.
+        const std::string list = fields.empty() ? std::string("*") : joinQuoted(fields) + ", " + key;
+        r.selectSql = "SELECT " + list + from +
+                      (order.empty() ? std::string() : " ORDER BY " + joinQuoted(order) + ", " + key);
+        r.recordSql = "SELECT " + list + from + " WHERE " + key + " = ?1";
+        r.baseTable = "tblComps";
+        r.keyed = true;
     } else {
-        throw DbError(kEngine, "'" + source + "' is neither the name of a table or query nor a SELECT statement.");
+        // Any other query is shown as it is, read-only.
+        r.selectSql = "SELECT " + (fields.empty() ? std::string("*") : joinQuoted(fields)) + from +
+                      (order.empty() ? std::string() : " ORDER BY " + joinQuoted(order));
     }
     r.requery();
     return rs;

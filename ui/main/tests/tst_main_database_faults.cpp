@@ -222,8 +222,8 @@ private slots:
         choose("Nitrogen");
         {
             auto other = zolvant::db::Database::OpenDatabase(dbPath_.toStdString());
-            auto rs = other->OpenRecordset("SELECT Component FROM tblComps WHERE Component = 'Nitrogen'");
-            rs->MoveFirst();
+            auto rs = other->OpenRecordset("tblComps");
+            for (rs->MoveFirst(); std::get<std::string>(rs->Fields("Component")) != "Nitrogen";) rs->MoveNext();
             rs->Delete();
         }
         const QList<StoredRecord> before = zolvant::test::storedRecords(dbPath_);
