@@ -49,20 +49,24 @@ bool canWrite(const std::string& path) {
 }
 
 // Checks that the file is a component database: it must be readable by the
-// engine and hold tblComps and qryCritCos.
+// engine, hold tblComps and qryCritCos, and hold no trigger (commands of the
+// file's own that would run when the editor stores a record).
 void checkComponentObjects(sqlite3* db, const ErrorContext& ctx) {
     Stmt st(db,
-            "SELECT lower(name), type FROM sqlite_master WHERE type IN ('table', 'view')"
-            " AND lower(name) IN ('tblcomps', 'qrycritcos')",
+            "SELECT name, type FROM sqlite_master WHERE (type IN ('table', 'view')"
+            " AND lower(name) IN ('tblcomps', 'qrycritcos')) OR type = 'trigger'",
             ctx);
+    const std::string lead = "The file '" + ctx.path + "' is not a component database: ";
     bool table = false, query = false;
     while (st.step()) {
         const auto name = std::get<std::string>(st.column(0));
         const auto type = std::get<std::string>(st.column(1));
-        if (name == "tblcomps" && type == "table") table = true;
-        if (name == "qrycritcos") query = true;
+        if (type == "trigger")
+            throw DbError(kNotADatabase, lead + "it holds the trigger '" + name +
+                                             "', commands of its own that would run when a record is stored.");
+        if (sameName(name, "tblComps") && type == "table") table = true;
+        if (sameName(name, "qryCritCos")) query = true;
     }
-    const std::string lead = "The file '" + ctx.path + "' is not a component database: ";
     if (!table) throw DbError(kMissingObject, lead + "it has no table tblComps.");
     if (!query) throw DbError(kMissingObject, lead + "it has no query qryCritCos.");
 }
@@ -109,7 +113,7 @@ std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool r
     auto conn = std::make_shared<Connection>();
     conn->path = path;
     conn->readOnly = readOnly || forceReadOnly() || !canWrite(path);
-    const ErrorContext ctx{path, {}};
+    const ErrorContext ctx{path, {}, "Checking the database file '" + path + "'"};
     // An absolute name keeps the engine from reading "file:..." or ":memory:"
     // as anything but a file.
     const std::string name = fs::absolute(path, ec).string();
@@ -118,9 +122,10 @@ std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool r
     const int rc = sqlite3_open_v2(ec ? path.c_str() : name.c_str(), &raw, flags, nullptr);
     conn->db = raw;
     if (rc != SQLITE_OK) detail::throwEngineError(raw, rc, ctx);
-    sqlite3_extended_result_codes(raw, 1);
+    detail::configureConnection(raw);
     sqlite3_busy_timeout(raw, 2000);
     if (sqlite3_db_readonly(raw, "main") == 1) conn->readOnly = true;
+    const detail::Budget budget;  // the checks together
     checkNotCutShort(raw, path, ctx);
     checkComponentObjects(raw, ctx);
     checkIntact(raw, ctx);
@@ -152,6 +157,7 @@ sqlite3* Database::handle() const { return impl_->conn->db; }
 struct Recordset::Impl {
     std::shared_ptr<Connection> conn;
     std::string source;   // the table or query, as the file names it
+    std::string subject;  // how messages name it: "The query qryCritCos of '<file>'"
 
     // How rows are got: keyed (each row a record of baseTable, its fields
     // read by its key through recordSql on demand) or, for a query that does
@@ -191,7 +197,8 @@ struct Recordset::Impl {
                                 for (const auto& [index, value] : buffer)
                                     if (sameName(fields[index], field)) return value;
                                 return std::nullopt;
-                            }};
+                            },
+                            subject};
     }
 
     bool hasCurrent() const { return !bof && !eof && !deleted && pos >= 0 && pos < static_cast<long>(keys.size()); }
@@ -257,6 +264,7 @@ struct Recordset::Impl {
     // page) leaves the recordset as it was, so that its rows still stand for
     // the records they stood for.
     void requery() {
+        const detail::Budget budget;
         const ErrorContext ctx = context();
         std::vector<std::string> oldFields = fields;
         std::vector<bool> oldWritable = writable;
@@ -423,8 +431,10 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& object) {
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const RecordSource& source) {
     sqlite3* db = impl_->conn->handle();
-    const ErrorContext ctx{impl_->conn->path, {}};
+    const std::string& path = impl_->conn->path;
     if (source.object.empty()) throw DbError(kEngine, "No recordset source is given.");
+    const detail::Budget budget;  // finding the source and its first run together
+    ErrorContext ctx{path, {}, "'" + source.object + "' of '" + path + "'"};
 
     std::string type, stored;
     {
@@ -436,6 +446,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const RecordSource& source) {
         type = std::get<std::string>(st.column(0));
         stored = std::get<std::string>(st.column(1));
     }
+    ctx.subject = (type == "table" ? "The table " : "The query ") + stored + " of '" + path + "'";
     std::vector<std::string> columns;
     {
         Stmt st(db, "SELECT name FROM pragma_table_info(?1)", ctx);
@@ -452,6 +463,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const RecordSource& source) {
     auto& r = *rs->impl_;
     r.conn = impl_->conn;
     r.source = stored;
+    r.subject = ctx.subject;
     if (type == "table") {
         // The row id is the key, and breaks ties so that the order never
         // changes between runs.
@@ -559,6 +571,11 @@ void Recordset::SetField(const std::string& name, const std::string& text) {
     if (r.mode == Impl::Mode::None)
         throw DbError(kUpdateWithoutAddNew, "There is no record being added or edited: use Add or Edit first.");
     if (!r.writable[index]) throw DbError(kRefused, "The field " + r.fields[index] + " cannot be changed.");
+    // What is stored must open again.
+    if (text.size() > static_cast<std::size_t>(detail::kMaxValueBytes))
+        throw DbError(kRefused, "The text for the field " + r.fields[index] + " is " + std::to_string(text.size()) +
+                                    " bytes long: a field holds at most " + std::to_string(detail::kMaxValueBytes) +
+                                    " bytes.");
     r.buffer[index] = text;
 }
 

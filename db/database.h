@@ -31,6 +31,8 @@ enum ErrorNumber : int {
     kInvalidBookmark = 3159,   // a bookmark of no record of this recordset
     kUnknownField = 3265,      // no field of that name in the recordset
     kAlreadyExists = 3204,     // creating a database where a file already is
+    kTimedOut = 3234,          // a statement stopped past its time budget
+    kTooLarge = 3035,          // more rows, or a longer value, than a component database holds
 };
 
 class DbError : public std::runtime_error {
