@@ -164,6 +164,8 @@ struct Recordset::Impl {
     // not identify its records, a read-only snapshot of the values.
     std::string selectSql;
     std::string recordSql;
+    mutable sqlite3_stmt* recordStmt = nullptr;  // recordSql, prepared at the first read
+    mutable std::vector<int> recordColumn;        // field -> column of recordStmt
     bool keyed = false;
     std::string baseTable;
 
@@ -184,6 +186,11 @@ struct Recordset::Impl {
     std::map<std::size_t, std::optional<std::string>> buffer;  // field -> text (nullopt: Null)
 
     bool closed = false;
+
+    Impl() = default;
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    ~Impl() { sqlite3_finalize(recordStmt); }
 
     // ------------------------------------------------------------------
 
@@ -306,26 +313,28 @@ struct Recordset::Impl {
         moveTo(0);
     }
 
-    // The current record's values, read now by its key.
-    std::vector<FieldValue> readCurrent() const {
+    // One field of the current record, read now by its key.
+    FieldValue readCurrent(std::size_t field) const {
         requireCurrent();
-        if (!keyed) return snapshot[static_cast<std::size_t>(pos)];
+        if (!keyed) return snapshot[static_cast<std::size_t>(pos)][field];
         const ErrorContext ctx = context();
-        Stmt st(db(), recordSql, ctx);
+        // Kept prepared, with where each field is in it: the main window
+        // reads every name of a long list one record at a time.
+        if (!recordStmt) {
+            recordStmt = detail::prepareKept(db(), recordSql, ctx);
+            recordColumn.assign(fields.size(), -1);
+            for (int c = 0; c < sqlite3_column_count(recordStmt); ++c) {
+                const char* name = sqlite3_column_name(recordStmt, c);
+                for (std::size_t i = 0; name && i < fields.size(); ++i)
+                    if (recordColumn[i] < 0 && sameName(fields[i], name)) recordColumn[i] = c;
+            }
+        }
+        Stmt st(db(), recordStmt, ctx);
         st.bindInt64(1, keys[static_cast<std::size_t>(pos)]);
         if (!st.step())
             throw DbError(kRecordDeleted,
                           "The record has been deleted in another window or program: move to another record.");
-        std::vector<FieldValue> row(fields.size());
-        for (int c = 0; c < st.columnCount(); ++c) {
-            const std::string name = st.columnName(c);
-            for (std::size_t i = 0; i < fields.size(); ++i)
-                if (sameName(fields[i], name)) {
-                    row[i] = st.column(c);
-                    break;
-                }
-        }
-        return row;
+        return recordColumn[field] < 0 ? FieldValue() : st.column(recordColumn[field]);
     }
 
     bool recordExists(long long key) const {
@@ -561,7 +570,7 @@ FieldValue Recordset::Fields(const std::string& name) const {
         if (it != r.buffer.end()) return it->second ? FieldValue(*it->second) : FieldValue();
         if (r.mode == Impl::Mode::Add) return FieldValue();
     }
-    return r.readCurrent()[index];
+    return r.readCurrent(index);
 }
 
 void Recordset::SetField(const std::string& name, const std::string& text) {
@@ -648,10 +657,24 @@ void Recordset::Delete() {
 }
 
 void Recordset::Close() {
+    sqlite3_finalize(impl_->recordStmt);
+    impl_->recordStmt = nullptr;
     impl_->closed = true;
     impl_->discardBuffer();
     impl_->keys.clear();
     impl_->snapshot.clear();
+}
+
+ReadBatch::ReadBatch(const Recordset& rs) {
+    const auto& r = *rs.impl_;
+    if (r.closed || !r.conn->db || sqlite3_get_autocommit(r.conn->db) == 0) return;
+    // Deferred: the lock comes with the first read, and a failure to begin
+    // leaves each read taking its own.
+    if (sqlite3_exec(r.conn->db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) db_ = r.conn->db;
+}
+
+ReadBatch::~ReadBatch() {
+    if (db_ && sqlite3_get_autocommit(db_) == 0) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
 }
 
 }  // namespace zolvant::db

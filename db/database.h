@@ -149,9 +149,25 @@ public:
 
 private:
     friend class Database;
+    friend class ReadBatch;
     Recordset() = default;
     struct Impl;
     std::unique_ptr<Impl> impl_;
+};
+
+// While it lives, the reads through a recordset share one read transaction:
+// a run of them (a component box's list, read name by name) takes the
+// file's lock once instead of once per read, and sees one state of the file.
+// Does nothing inside a transaction already open. Ends without a failure.
+class ReadBatch {
+public:
+    explicit ReadBatch(const Recordset& rs);
+    ~ReadBatch();
+    ReadBatch(const ReadBatch&) = delete;
+    ReadBatch& operator=(const ReadBatch&) = delete;
+
+private:
+    sqlite3* db_ = nullptr;
 };
 
 }  // namespace zolvant::db

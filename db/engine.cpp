@@ -269,7 +269,28 @@ void Stmt::checkRow() {
     }
 }
 
-Stmt::~Stmt() { sqlite3_finalize(stmt_); }
+Stmt::Stmt(sqlite3* db, sqlite3_stmt* kept, const ErrorContext& ctx) : db_(db), stmt_(kept), ctx_(ctx), kept_(true) {}
+
+Stmt::~Stmt() {
+    if (!kept_) {
+        sqlite3_finalize(stmt_);
+        return;
+    }
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+sqlite3_stmt* prepareKept(sqlite3* db, std::string_view sql, const ErrorContext& ctx) {
+    sqlite3_stmt* stmt = nullptr;
+    const int rc =
+        sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK || !stmt) {
+        sqlite3_finalize(stmt);
+        if (rc == SQLITE_OK) throw DbError(kEngine, "The database engine was given an empty statement.");
+        throwEngineError(db, rc, ctx);
+    }
+    return stmt;
+}
 
 bool Stmt::step() {
     const int rc = sqlite3_step(stmt_);

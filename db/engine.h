@@ -77,6 +77,9 @@ public:
 class Stmt {
 public:
     Stmt(sqlite3* db, std::string_view sql, const ErrorContext& ctx);
+    // A statement its owner keeps prepared (see prepareKept): reset, not
+    // finalized, on destruction, so that it holds no lock between calls.
+    Stmt(sqlite3* db, sqlite3_stmt* kept, const ErrorContext& ctx);
     ~Stmt();
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
@@ -100,7 +103,12 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
     const ErrorContext& ctx_;
     long long rows_ = 0;
+    bool kept_ = false;
 };
+
+// Prepares a statement to be run many times through Stmt(db, kept, ctx);
+// the owner finalizes it. Throws DbError.
+sqlite3_stmt* prepareKept(sqlite3* db, std::string_view sql, const ErrorContext& ctx);
 
 // The error for a text of `bytes` bytes, longer than kMaxValueBytes.
 DbError valueTooLong(const ErrorContext& ctx, long long bytes);
