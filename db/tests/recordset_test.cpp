@@ -312,6 +312,28 @@ TEST_F(RecordsetTest, SourcesThatDoNotIdentifyTheirRecordsAreReadOnly) {
     EXPECT_EQ(namesInRowidOrder(path_).size(), 4u);
 }
 
+// A component box reads its whole list under one read lock: the names come
+// from one state of the file, and once the batch ends the lock is gone, so
+// that the editor's connection stores at once.
+TEST_F(RecordsetTest, AReadBatchSeesOneStateAndReleasesTheFileAfterwards) {
+    const auto main = db_->OpenRecordset(kCritCosSource);
+    const auto editorDb = Database::OpenDatabase(path_);
+    const auto editor = editorDb->OpenRecordset(kEditorSource);
+    {
+        const ReadBatch reading(*main);
+        main->Requery();
+        main->MoveFirst();
+        EXPECT_EQ(nameOf(*main), "Methane");
+        editor->Edit();
+        editor->SetField("Component", "Argon");  // Methane, the editor's first record
+        EXPECT_EQ(thrownBy([&] { editor->Update(); }).number, kBusy);  // the batch holds the read lock
+        EXPECT_EQ(listAll(*main), (std::vector<std::string>{"Methane", "n-Butane", "Nitrogen", "Water"}));
+    }
+    editor->Update();  // the buffer was kept: stored now, without waiting
+    main->Requery();
+    EXPECT_EQ(listAll(*main), (std::vector<std::string>{"Argon", "n-Butane", "Nitrogen", "Water"}));
+}
+
 TEST_F(RecordsetTest, ClosingTheDatabaseLeavesRecordsetsFailingCleanly) {
     rs_->Close();
     EXPECT_EQ(thrownBy([&] { rs_->MoveFirst(); }).number, kEngine);
