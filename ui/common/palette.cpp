@@ -3,11 +3,8 @@
 #include <QApplication>
 #include <QHash>
 #include <QPalette>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QWidget>
 #include <cstring>
-#include <memory>
 
 namespace zolvant::ui {
 
@@ -42,9 +39,9 @@ public:
         if (!isDesigned(watched->metaObject()) || watched->property(kApplied).isValid()) return false;
         watched->setProperty(kApplied, true);
         auto* w = static_cast<QWidget*>(watched);
-        // What the window set itself stays; every other colour is the
-        // designed one.
-        w->setPalette(w->palette().resolve(designedPalette()));
+        // The window's own colours are set after this, over the designed
+        // palette.
+        w->setPalette(designedPalette());
         return false;
     }
 };
@@ -52,9 +49,38 @@ public:
 }  // namespace
 
 const QPalette& designedPalette() {
+    // Fusion's light palette, written out: under a desktop theme Qt's own
+    // standard palette is the theme's.
     static const QPalette palette = [] {
-        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-        return fusion ? fusion->standardPalette() : QPalette(QColor(239, 239, 239));
+        QPalette p(QColor(239, 239, 239));  // derives black texts on white boxes
+        const auto all = [&p](QPalette::ColorRole role, QColor c) {
+            for (int g = 0; g < QPalette::NColorGroups; ++g) p.setColor(static_cast<QPalette::ColorGroup>(g), role, c);
+        };
+        all(QPalette::Window, QColor(239, 239, 239));
+        all(QPalette::Button, QColor(239, 239, 239));
+        all(QPalette::WindowText, Qt::black);
+        all(QPalette::Text, Qt::black);
+        all(QPalette::ButtonText, Qt::black);
+        all(QPalette::Base, Qt::white);
+        all(QPalette::AlternateBase, QColor(247, 247, 247));
+        all(QPalette::BrightText, Qt::white);
+        all(QPalette::Light, Qt::white);
+        all(QPalette::Midlight, QColor(202, 202, 202));
+        all(QPalette::Mid, QColor(184, 184, 184));
+        all(QPalette::Dark, QColor(159, 159, 159));
+        all(QPalette::Shadow, QColor(118, 118, 118));
+        all(QPalette::Highlight, QColor(48, 140, 198));
+        all(QPalette::HighlightedText, Qt::white);
+        all(QPalette::ToolTipBase, QColor(255, 255, 220));
+        all(QPalette::ToolTipText, Qt::black);
+        all(QPalette::Link, QColor(0, 0, 255));
+        all(QPalette::LinkVisited, QColor(255, 0, 255));
+        all(QPalette::PlaceholderText, QColor(0, 0, 0, 128));
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            p.setColor(QPalette::Disabled, role, QColor(190, 190, 190));
+        p.setColor(QPalette::Disabled, QPalette::Base, QColor(239, 239, 239));
+        p.setColor(QPalette::Disabled, QPalette::Highlight, QColor(145, 145, 145));
+        return p;
     }();
     return palette;
 }
