@@ -47,7 +47,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Zolvant"));
     QApplication::setApplicationVersion(QStringLiteral(ZOLVANT_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZOLVANT_APP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZOLVANT_APP_ID)));
+    // The installed icon theme's copy, else the one beside the executable
+    // (the build tree has it there too).
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        QStringLiteral(ZOLVANT_APP_ID),
+        QIcon(QApplication::applicationDirPath() +
+              QStringLiteral("/../share/icons/hicolor/scalable/apps/" ZOLVANT_APP_ID ".svg"))));
     // The windows whose looks are fixed keep them under a dark desktop theme.
     zolvant::ui::keepDesignedLooks();
 

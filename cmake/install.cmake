@@ -91,7 +91,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # named so that it stays so), the pictures are BMPs and PNGs, which need no
 # image-format plugin, and the windows' fonts are Liberation Sans.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6, fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+# The SVG icon engine, for the window icon at any size.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libqt6svg6")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_IGNORE_FILES "/build.*/;/\\\\.git/")
 include(CPack)

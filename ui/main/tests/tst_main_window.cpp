@@ -335,6 +335,34 @@ private slots:
         QVERIFY(box->findText(QStringLiteral("n-Butane")) >= 0);
     }
 
+    // An edit stored in the editor goes into the user's copy, never the
+    // seed, and is there at the next start.
+    void anEditStoredInTheEditorIsInTheUsersCopyAfterARestart() {
+        const QByteArray seed = bytesOf(seed_);
+        w_->componentListAction()->trigger();
+        zolvant::ui::frmCritConst2* editor = zolvant::ui::currentComponentEditor();
+        QVERIFY(editor && editor->loaded());
+        editor->cmdAdd_Click();
+        editor->findChild<QLineEdit*>(QStringLiteral("txtCompound"))->setText(QStringLiteral("Zolvantium"));
+        editor->findChild<QLineEdit*>(QStringLiteral("txtTcrit"))->setText(QStringLiteral("400"));
+        editor->findChild<QLineEdit*>(QStringLiteral("txtPcrit"))->setText(QStringLiteral("40"));
+        editor->cmdUpdate_Click();
+        QVERIFY2(rec().messages.empty(), rec().messages.empty() ? "" : qPrintable(rec().messages[0].text));
+        editor->close();
+        QCOMPARE(bytesOf(seed_), seed);
+
+        QSignalSpy ended(form(), &zolvant::ui::frmZolvMain::unloaded);
+        w_->quitAction()->trigger();  // Quit: as closing the window
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!w_->isVisible());
+        w_.reset();
+        openWindow();
+        QCOMPARE(form()->databasePath(), user_);
+        auto* box = ctl<QComboBox>(QStringLiteral("cmbComp_0"));
+        QVERIFY(box->findText(QStringLiteral("Zolvantium")) >= 0);
+        QCOMPARE(bytesOf(seed_), seed);
+    }
+
     void aboutShowsTheVersionAndThePaths() {
         w_->aboutAction()->trigger();
         QCOMPARE(rec().messages.size(), std::size_t(1));
