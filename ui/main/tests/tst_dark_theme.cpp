@@ -23,7 +23,7 @@
 #include "db/components_csv.h"
 #include "db/settings.h"
 #include "ui/common/palette.h"
-#include "ui/common/recording_services.h"
+#include "testsupport/recording_services.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
 #include "ui/help/frmFig.h"

@@ -19,7 +19,7 @@
 #include "db/database.h"
 #include "db/settings.h"
 #include "db/user_database.h"
-#include "ui/common/recording_services.h"
+#include "testsupport/recording_services.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
 #include "ui/help/help_windows.h"
