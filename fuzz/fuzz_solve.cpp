@@ -21,7 +21,7 @@ namespace {
 class CheckingGrid : public ResultGrid {
 public:
     std::array<std::array<std::array<std::string, 5>, 3>, kBlocks> text;
-    std::array<std::array<int, 4>, kBlocks> vapourRoots{}, liquidRoots{};
+    std::array<std::array<int, 4>, kBlocks> vapourRoots{}, liquidRoots{}, skipped{};
     std::array<std::array<int, 4>, kBlocks> marks{};
 
     void setCellText(int block, Column column, int row, const std::string& t) override {
@@ -35,13 +35,21 @@ public:
         FUZZ_CHECK(block >= 0 && block < kBlocks && row >= 0 && row < kMixtureRow, "mark out of the grid");
         ++marks[static_cast<std::size_t>(block)][static_cast<std::size_t>(row)];
     }
-    void rootDone(int block, int row, Phase phase, int steps, bool found) override {
+    void rootDone(int block, int row, Phase phase, const RootOutcome& root) override {
         FUZZ_CHECK(block >= 0 && block < kBlocks && row >= 0 && row < kMixtureRow, "root out of the grid");
+        const int steps = root.steps;
         // The 80-step limit: a root is refused at step 81 at the latest.
         FUZZ_CHECK(steps >= 0 && steps <= 81, "steps " + std::to_string(steps));
-        FUZZ_CHECK(!found || (steps >= 1 && steps <= 80), "found at step " + std::to_string(steps));
+        FUZZ_CHECK(!root.converged() || (steps >= 1 && steps <= 80), "found at step " + std::to_string(steps));
+        FUZZ_CHECK(root.end != RootEnd::StepLimit || steps == 81, "step limit at step " + std::to_string(steps));
+        FUZZ_CHECK((root.end == RootEnd::Undefined || root.end == RootEnd::AboveTc) == (steps == 0),
+                   "no step taken but not undefined or skipped");
+        // Each phase ends only in its own bound; the vapour is never skipped.
+        FUZZ_CHECK(root.end != (phase == Phase::Vapour ? RootEnd::AboveIdealGas : RootEnd::BelowB), "wrong bound");
+        FUZZ_CHECK(phase == Phase::Liquid || root.end != RootEnd::AboveTc, "vapour skipped");
         auto& slot = phase == Phase::Vapour ? vapourRoots : liquidRoots;
         ++slot[static_cast<std::size_t>(block)][static_cast<std::size_t>(row)];
+        if (root.end == RootEnd::AboveTc) ++skipped[static_cast<std::size_t>(block)][static_cast<std::size_t>(row)];
     }
 };
 
@@ -94,8 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             if (row == kMixtureRow) continue;
             FUZZ_CHECK(g.vapourRoots[bu][ru] == (used ? 1 : 0), "vapour root count");
-            const bool liquidTried = used && !s.aboveCritT[ru];
-            FUZZ_CHECK(g.liquidRoots[bu][ru] == (liquidTried ? 1 : 0), "liquid root count");
+            // The liquid ends once per position in use: skipped exactly above Tc.
+            FUZZ_CHECK(g.liquidRoots[bu][ru] == (used ? 1 : 0), "liquid root count");
+            FUZZ_CHECK(g.skipped[bu][ru] == (used && s.aboveCritT[ru] ? 1 : 0), "liquid skipped");
             if (used && s.aboveCritT[ru]) FUZZ_CHECK(g.text[bu][0][ru] == "NA - Tc", show(g.text[bu][0][ru]));
             FUZZ_CHECK(g.marks[bu][ru] == (used && b >= 2 ? 1 : 0), "mark count");
         }

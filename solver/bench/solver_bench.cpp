@@ -22,7 +22,7 @@ public:
     void setCellMark(int block, int row, Mark mark) override {
         marks_[static_cast<std::size_t>(block)][static_cast<std::size_t>(row)] = mark;
     }
-    void rootDone(int, int, Phase, int steps, bool) override { steps_ += steps; }
+    void rootDone(int, int, Phase, const RootOutcome& root) override { steps_ += root.steps; }
     long steps() const { return steps_; }
 
 private:
