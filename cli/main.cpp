@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #ifdef ZOLVANT_CLI_PICTURES
 #include <QGuiApplication>
@@ -19,6 +20,7 @@
 #include "cli/isotherm_command.h"
 #include "cli/list_command.h"
 #include "cli/solve_command.h"
+#include "zolvant/version.h"
 
 namespace {
 
@@ -66,17 +68,22 @@ QString usage() {
         "\n"
         "Commands:\n");
     for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -9).arg(QString::fromLatin1(c.summary));
-    text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command.\n");
+    text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command; 'zolvant-cli --version' "
+                           "prints the version.\n");
     return text;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // Before anything else: the DBPath setting and the default database
-    // beside the executable are found through the application object.
-    // Pictures need fonts, which only a GUI application has; it draws on
-    // the offscreen platform, so no display is needed.
+    if (argc == 2 && (std::string_view(argv[1]) == "--version")) {
+        std::fputs("zolvant-cli " ZOLVANT_VERSION "\n", stdout);
+        return 0;
+    }
+    // Before anything else: the DBPath setting and the seed beside the
+    // executable are found through the application object. Pictures need
+    // fonts, which only a GUI application has; it draws on the offscreen
+    // platform, so no display is needed.
     std::unique_ptr<QCoreApplication> app;
 #ifdef ZOLVANT_CLI_PICTURES
     bool plots = false;
@@ -88,6 +95,7 @@ int main(int argc, char* argv[]) {
 #endif
     if (!app) app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zolvant-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZOLVANT_VERSION));
 
     QFile in, out, err;
     in.open(stdin, QIODevice::ReadOnly);
