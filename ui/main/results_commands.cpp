@@ -84,6 +84,7 @@ bool ResultsCommands::eventFilter(QObject* watched, QEvent* event) {
         const std::unique_ptr<QMenu> menu(cell->createStandardContextMenu());
         menu->addSeparator();
         addEntries(menu.get());
+        if (cellEntries_) cellEntries_(menu.get(), cell);
         menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
     }

@@ -42,6 +42,10 @@ QString writeChartFile(const Chart& chart, const QString& path, QSize size, doub
         buffer.open(QIODevice::WriteOnly);
         if (!chartImage(chart, size, scale).save(&buffer, "PNG")) return QStringLiteral("the PNG image could not be made");
     }
+    return writeWholeFile(path, bytes);
+}
+
+QString writeWholeFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     if (file.write(bytes) != bytes.size()) {

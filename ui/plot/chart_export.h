@@ -16,6 +16,9 @@ QImage chartImage(const Chart& chart, QSize size, double scale = 1.0);
 // The chart as an SVG document of `size` pixels.
 QByteArray chartSvg(const Chart& chart, QSize size);
 
+// Writes bytes to path through a temporary file beside it; "" or the reason it failed.
+QString writeWholeFile(const QString& path, const QByteArray& bytes);
+
 // Writes PNG (".png") or SVG (".svg", by the name's ending); "" or the reason it failed.
 QString writeChartFile(const Chart& chart, const QString& path, QSize size, double scale = 1.0);
 
