@@ -19,7 +19,8 @@ QString missing(const std::optional<RootOutcome>& r, const char* phase) {
     const QString what = QString::fromLatin1(phase);
     if (r->end == RootEnd::AboveTc) return what + QStringLiteral(" NA - Tc (above the critical temperature)");
     QString s = what + QStringLiteral(" NA (") + QString::fromLatin1(rootEndText(r->end));
-    if (r->steps > 0) s += QStringLiteral(" at step %1").arg(r->steps);
+    // A step limit's step is the one past the limit, whose result is discarded.
+    if (r->steps > 0 && r->end != RootEnd::StepLimit) s += QStringLiteral(" at step %1").arg(r->steps);
     return s + QLatin1Char(')');
 }
 
