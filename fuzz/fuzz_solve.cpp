@@ -6,10 +6,13 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "fuzz/cell_checks.h"
 #include "solver/entry.h"
+#include "solver/phase.h"
 #include "solver/solve.h"
 #include "solver/text.h"
 
@@ -64,6 +67,30 @@ float anyFloat(FuzzedDataProvider& in) {
     return in.ConsumeFloatingPointInRange<float>(-2000.0f, 2000.0f);
 }
 
+// The insight of a position: it ends, its roots are finite, ascending and
+// above b, a saturation pressure is a positive double or has a reason why
+// there is none.
+void checkInsight(int block, const MixtureState& s, int k) {
+    const PhaseView v = phaseView(block, s, k);
+    const std::string where = std::string(blockName(block)) + " insight row " + std::to_string(k);
+    if (!v.defined) {
+        FUZZ_CHECK(!v.stable && v.roots.empty() && !v.saturation.pressure, where + ": undefined but not empty");
+        return;
+    }
+    const double b = equationParameters(block, s, k).b;
+    FUZZ_CHECK(!v.roots.empty(), where + ": no root");
+    for (std::size_t i = 0; i < v.roots.size(); ++i) {
+        FUZZ_CHECK(std::isfinite(v.roots[i]) && v.roots[i] > b, where + ": root " + shortestText(v.roots[i]));
+        FUZZ_CHECK(i == 0 || v.roots[i] > v.roots[i - 1], where + ": roots not ascending");
+    }
+    FUZZ_CHECK(v.lnPhiLiquid && v.lnPhiVapour, where + ": no ln phi");
+    if (v.saturation.pressure)
+        FUZZ_CHECK(std::isfinite(*v.saturation.pressure) && *v.saturation.pressure > 0.0, where + ": Psat");
+    if (v.stable == StablePhase::Saturated)
+        FUZZ_CHECK(v.saturation.pressure.has_value(), where + ": saturated without a saturation pressure");
+    if (!v.saturation.pressure) FUZZ_CHECK(!v.saturation.none.empty(), where + ": no saturation pressure, no reason");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -107,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(g.skipped[bu][ru] == (used && s.aboveCritT[ru] ? 1 : 0), "liquid skipped");
             if (used && s.aboveCritT[ru]) FUZZ_CHECK(g.text[bu][0][ru] == "NA - Tc", show(g.text[bu][0][ru]));
             FUZZ_CHECK(g.marks[bu][ru] == (used && b >= 2 ? 1 : 0), "mark count");
+            if (used) checkInsight(b, s, row);
         }
     }
     return 0;

@@ -1,8 +1,10 @@
 #include "solver/phase.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace zolvant {
 namespace {
@@ -16,7 +18,11 @@ struct Cubic {
 };
 
 Cubic cubicOf(const EquationParameters& p) {
-    return {p.a, p.b, static_cast<LD>(p.R) * static_cast<LD>(p.T), delta1(p.family), delta2(p.family)};
+    // δ in extended precision: 1 ± √2 rounded to double would shift the roots by several units in the last place.
+    const LD r2 = std::sqrt(LD(2));
+    const LD d1 = p.family == CubicFamily::VanDerWaals ? 0 : p.family == CubicFamily::RedlichKwong ? 1 : 1 + r2;
+    const LD d2 = p.family == CubicFamily::PengRobinson ? 1 - r2 : 0;
+    return {p.a, p.b, static_cast<LD>(p.R) * static_cast<LD>(p.T), d1, d2};
 }
 
 LD pressure(const Cubic& c, LD V) { return c.RT / (V - c.b) - c.a / ((V + c.d1 * c.b) * (V + c.d2 * c.b)); }
@@ -49,9 +55,10 @@ LD rootBetween(const Cubic& c, LD P, LD lo, LD hi, bool increasing = false) {
     return x;
 }
 
-// The volume grid for finding the loop: V = b·(1 + e^s).
-constexpr int kGrid = 3000;
-constexpr LD kSLow = -10, kSHigh = 14;
+// The volume grid for finding the loop: V = b·(1 + e^s). Coarse: the
+// golden section below finds a maximum of the slope between two points.
+constexpr int kGrid = 600;
+constexpr LD kSLow = -40, kSHigh = 20;
 LD volumeAt(const Cubic& c, LD s) { return c.b * (1 + std::exp(s)); }
 
 struct Loop {
@@ -74,7 +81,7 @@ std::optional<Loop> loopOf(const Cubic& c) {
     auto sAt = [](int i) { return kSLow + (kSHigh - kSLow) * static_cast<LD>(i) / kGrid; };
     // The slope's highest interior local maximum on the grid (far out it
     // rises towards 0 from below, which is no loop).
-    std::vector<LD> g(kGrid + 1);
+    std::array<LD, kGrid + 1> g;
     for (int i = 0; i <= kGrid; ++i) g[static_cast<std::size_t>(i)] = slope(c, volumeAt(c, sAt(i)));
     int best = 0;
     LD bestSlope = -std::numeric_limits<LD>::infinity();
@@ -98,9 +105,9 @@ std::optional<Loop> loopOf(const Cubic& c) {
     if (!(std::max(g1, g2) > 0)) return std::nullopt;
     // The nearest grid points on either side where P falls again.
     int left = best - 1, right = best + 1;
-    while (left > 0 && !(slope(c, volumeAt(c, sAt(left))) < 0)) --left;
-    while (right < kGrid && !(slope(c, volumeAt(c, sAt(right))) < 0)) ++right;
-    if (!(slope(c, volumeAt(c, sAt(left))) < 0) || !(slope(c, volumeAt(c, sAt(right))) < 0)) return std::nullopt;
+    while (left > 0 && !(g[static_cast<std::size_t>(left)] < 0)) --left;
+    while (right < kGrid && !(g[static_cast<std::size_t>(right)] < 0)) ++right;
+    if (!(g[static_cast<std::size_t>(left)] < 0) || !(g[static_cast<std::size_t>(right)] < 0)) return std::nullopt;
     const LD vMin = volumeAt(c, slopeZero(c, sAt(left), sTop));
     const LD vMax = volumeAt(c, slopeZero(c, sAt(right), sTop));
     return Loop{vMin, pressure(c, vMin), vMax, pressure(c, vMax)};
@@ -173,14 +180,17 @@ double lnFugacityCoefficient(const EquationParameters& p, double V) {
     return static_cast<double>(lnPhi(cubicOf(p), p.P, V));
 }
 
-Saturation saturationPressure(const EquationParameters& p) {
-    Saturation none;
-    if (!usable(p)) {
-        none.none = "the equation is undefined here";
-        return none;
-    }
-    const Cubic c = cubicOf(p);
-    const auto loop = loopOf(c);
+namespace {
+
+// The saturation pressure in extended precision, which reaches far below
+// the smallest double (at very low reduced temperatures).
+struct ExactSaturation {
+    std::optional<LD> pressure;
+    std::string none;
+};
+
+ExactSaturation saturationOf(const Cubic& c, const std::optional<Loop>& loop) {
+    ExactSaturation none;
     if (!loop) {
         none.none = "the isotherm has no loop: the temperature is at or above this equation's own critical temperature";
         return none;
@@ -188,8 +198,8 @@ Saturation saturationPressure(const EquationParameters& p) {
     // The difference ln φ(liquid) − ln φ(vapour) falls with P (its slope in
     // ln P is −(Z_vapour − Z_liquid)); it is zero at the saturation pressure.
     auto balance = [&](LD P, LD& slopeInLnP) {
-        const auto r = rootsAt(c, loop, P);
-        const LD vl = r.front(), vv = r.back();
+        const LD vl = rootBetween(c, P, c.b, loop->vMin);
+        const LD vv = rootBetween(c, P, loop->vMax, c.b + c.RT / P);
         slopeInLnP = -P * (vv - vl) / c.RT;
         return lnPhi(c, P, vl) - lnPhi(c, P, vv);
     };
@@ -197,12 +207,20 @@ Saturation saturationPressure(const EquationParameters& p) {
     LD unused;
     if (!(loP > 0)) {
         // The loop dips below zero pressure: walk down from the maximum
-        // until the liquid is the less stable phase's opposite.
+        // until the vapour is the more stable phase.
+        // Steps of 2^-32 reach the smallest extended value in about 500.
         loP = hiP;
-        for (int i = 0; i < 4000; ++i) {
-            loP /= 2;
+        for (int i = 0; i < 600; ++i) {
+            loP /= 4294967296.0L;
             if (!(loP > 0)) break;
             if (balance(loP, unused) > 0) break;
+        }
+        if (!(loP > 0)) {
+            // Below every extended value (far below the smallest double):
+            // 0 stands for it, so that every pressure is above it.
+            ExactSaturation tiny;
+            tiny.pressure = 0;
+            return tiny;
         }
     }
     if (!(loP > 0) || !(balance(loP, unused) > 0) || !(balance(hiP, unused) < 0)) {
@@ -225,9 +243,24 @@ Saturation saturationPressure(const EquationParameters& p) {
         none.none = "the equal-fugacity pressure did not converge";
         return none;
     }
-    Saturation s;
-    s.pressure = static_cast<double>(std::exp(x));
+    ExactSaturation s;
+    s.pressure = std::exp(x);
     return s;
+}
+
+Saturation inDouble(const ExactSaturation& e) {
+    if (!e.pressure) return {std::nullopt, e.none};
+    const double d = static_cast<double>(*e.pressure);
+    if (!std::isnormal(d)) return {std::nullopt, "the saturation pressure lies outside the range of double precision"};
+    return {d, std::string()};
+}
+
+}  // namespace
+
+Saturation saturationPressure(const EquationParameters& p) {
+    if (!usable(p)) return Saturation{std::nullopt, "the equation is undefined here"};
+    const Cubic c = cubicOf(p);
+    return inDouble(saturationOf(c, loopOf(c)));
 }
 
 const char* stablePhaseText(StablePhase s) {
@@ -251,7 +284,12 @@ PhaseView phaseView(int block, const MixtureState& s, int k) {
         v.saturation.none = "the equation is undefined here";
         return v;
     }
-    v.roots = realRoots(p);
+    const Cubic c = cubicOf(p);
+    const std::optional<Loop> loop = loopOf(c);
+    for (LD root : rootsAt(c, loop, p.P)) {
+        const double d = static_cast<double>(root);
+        if (d > p.b && (v.roots.empty() || d > v.roots.back())) v.roots.push_back(d);
+    }
     if (v.roots.empty()) {
         v.defined = false;
         v.saturation.none = "the equation is undefined here";
@@ -264,14 +302,18 @@ PhaseView phaseView(int block, const MixtureState& s, int k) {
         v.stable = StablePhase::Supercritical;
         return v;
     }
-    v.saturation = saturationPressure(p);
-    if (!v.saturation.pressure) {
+    const ExactSaturation exact = saturationOf(c, loop);
+    v.saturation = inDouble(exact);
+    if (!exact.pressure) {
         // Below Tc but without a loop: this equation's own critical
         // temperature lies below Tc. Any other failure leaves the phase open.
-        if (!isothermLoop(p)) v.stable = StablePhase::Supercritical;
+        if (!loop) v.stable = StablePhase::Supercritical;
         return v;
     }
-    v.stable = comparedWithSaturation(p.P, *v.saturation.pressure);
+    if (v.saturation.pressure)
+        v.stable = comparedWithSaturation(p.P, *v.saturation.pressure);
+    else  // far from any pressure a double holds
+        v.stable = static_cast<LD>(p.P) < *exact.pressure ? StablePhase::Vapour : StablePhase::Liquid;
     return v;
 }
 

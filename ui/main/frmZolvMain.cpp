@@ -24,6 +24,7 @@
 #include "solver/text.h"
 #include "ui/common/layout.h"
 #include "ui/common/services.h"
+#include "ui/main/cell_insight.h"
 #include "ui/main/focus_router.h"
 #include "ui/main/results_commands.h"
 
@@ -101,6 +102,7 @@ frmZolvMain::frmZolvMain(QWidget* parent) : QWidget(parent) {
         a->setObjectName(QStringLiteral("actIsothermsOfRow"));
         connect(a, &QAction::triggered, this, [this, row] { emit isothermsRequested(row); });
     });
+    insight_ = new CellInsight(this, ui_);
 }
 
 frmZolvMain::~frmZolvMain() {
@@ -360,10 +362,6 @@ void frmZolvMain::cmdSolve_Click() {
     emit solveAccepted();
 }
 
-void frmZolvMain::rootDone(int block, int row, Phase phase, const RootOutcome& root) {
-    roots_.record(block, row, phase, root);
-}
-
 int frmZolvMain::rowOfCell(const QObject* cell) const {
     for (const auto& block : ui_.cells)
         for (const Cells& column : block)
@@ -386,6 +384,11 @@ void frmZolvMain::hideRowsNotInUse() {
 void frmZolvMain::setCellText(int block, Column column, int row, const std::string& text) {
     if (block < 0 || block >= kBlocks || row < 0 || row > kMixtureRow) return;
     resultColumn(block, column)[static_cast<std::size_t>(row)]->setText(qs(text));
+}
+
+void frmZolvMain::rootDone(int block, int row, Phase phase, const RootOutcome& root) {
+    if (insight_) insight_->rootDone(block, row, phase, root);
+    roots_.record(block, row, phase, root);
 }
 
 void frmZolvMain::setCellMark(int block, int row, Mark mark) {

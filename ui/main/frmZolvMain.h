@@ -22,6 +22,7 @@ class QComboBox;
 
 namespace zolvant::ui {
 
+class CellInsight;
 class FocusRouter;
 class ResultsCommands;
 
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<zolvant::db::Recordset> rstComps;  // declared after dbComps: released first
     FocusRouter* router_ = nullptr;
     ResultsCommands* results_ = nullptr;
+    CellInsight* insight_ = nullptr;  // tooltips and the stable-phase cue of the result cells
     std::optional<ResultsInputs> accepted_;  // inputs of the Solve whose results the grid shows
     std::optional<zolvant::SolvedCase> solved_;
     zolvant::RootLog roots_;  // filled while the equations run
