@@ -97,10 +97,10 @@ frmZolvMain::frmZolvMain(QWidget* parent) : QWidget(parent) {
         if (!solved_ || row < 0 || row >= solved_->state.numComps) return;
         const std::string& name = solved_->names[static_cast<std::size_t>(row)];
         const QString caption = name.empty() ? QStringLiteral("Component %1").arg(row + 1) : qs(name);
-        menu->addSeparator();
         QAction* a = menu->addAction(QStringLiteral("Isotherms of %1").arg(caption));
         a->setObjectName(QStringLiteral("actIsothermsOfRow"));
         connect(a, &QAction::triggered, this, [this, row] { emit isothermsRequested(row); });
+        menu->addSeparator();
     });
     insight_ = new CellInsight(this, ui_);
 }

@@ -83,8 +83,8 @@ bool ResultsCommands::eventFilter(QObject* watched, QEvent* event) {
         auto* cell = static_cast<QLineEdit*>(watched);
         const std::unique_ptr<QMenu> menu(cell->createStandardContextMenu());
         menu->addSeparator();
-        addEntries(menu.get());
         if (cellEntries_) cellEntries_(menu.get(), cell);
+        addEntries(menu.get());
         menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
     }

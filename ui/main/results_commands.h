@@ -31,8 +31,8 @@ public:
     // right click on one leaves the focus where it is.
     void attachCells(const QList<QLineEdit*>& cells);
 
-    // More entries for a result box's own context menu, after the two
-    // (the Isotherms entry of the row).
+    // More entries for a result box's own context menu, between the box's
+    // own and the two (the Isotherms entry of the row).
     void setCellEntries(std::function<void(QMenu* menu, const QObject* cell)> add) { cellEntries_ = std::move(add); }
 
     // Whether the grid holds the results of an accepted Solve.
