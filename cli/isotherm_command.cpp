@@ -30,18 +30,6 @@ const char* const kHelp =
 // The constant options in the order of Prop.
 const std::array<const char*, 6> kConstantNames{"Tc", "Pc", "omega", "K1", "K2", "K3"};
 
-// RootLog as the grid's recipient of root outcomes; the cells themselves
-// are not needed here.
-class RootRecorder : public ResultGrid {
-public:
-    RootLog log;
-    void setCellText(int, Column, int, const std::string&) override {}
-    void setCellMark(int, int, Mark) override {}
-    void rootDone(int block, int row, Phase phase, const RootOutcome& root) override {
-        log.record(block, row, phase, root);
-    }
-};
-
 // A number option's value in the calculator's number grammar.
 std::optional<double> numberOption(const QString& text) {
     const std::string s = text.trimmed().toStdString();
@@ -150,25 +138,15 @@ int runIsothermCommand(const QStringList& arguments, QIODevice& out, QIODevice& 
                               err);
         component.constants[i] = *v;
     }
-    component.fraction = "1";
-
-    CaseInput input;
-    input.components = {component};
-    input.temperature = parser.value(temperature).toStdString();
-    input.pressure = parser.value(pressure).toStdString();
-    RootRecorder grid;
-    const CaseOutcome outcome = runCase(input, grid);
+    const PureCase run = solvePure(component, parser.value(temperature).toStdString(),
+                                   parser.value(pressure).toStdString(), name.toStdString());
+    const CaseOutcome& outcome = run.outcome;
     if (!outcome.solved)
         return failure(arguments,
                        QStringLiteral("%1: %2").arg(QString::fromStdString(outcome.title),
                                                     QString::fromStdString(outcome.message)),
                        err);
-    SolvedCase solved;
-    solved.state = outcome.state;
-    solved.fractions = outcome.fractions;
-    solved.names[0] = name.toStdString();
-    solved.roots = grid.log;
-    const IsothermModel model = isothermModel(solved, 0, count);
+    const IsothermModel model = isothermModel(run.solved, 0, count);
 
     if (!plotPath.isEmpty()) {
         const QString problem = plotter(model, plotPath);

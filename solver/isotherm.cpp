@@ -77,7 +77,35 @@ IsothermCurve describe(const SolvedCase& solved, int block, int row) {
     return c;
 }
 
+// The grid as the model needs it: how each root ended, no cell texts.
+class RootRecorder : public ResultGrid {
+public:
+    RootLog log;
+    void setCellText(int, Column, int, const std::string&) override {}
+    void setCellMark(int, int, Mark) override {}
+    void rootDone(int block, int row, Phase phase, const RootOutcome& root) override {
+        log.record(block, row, phase, root);
+    }
+};
+
 }  // namespace
+
+PureCase solvePure(const CaseComponent& component, const std::string& celsius, const std::string& pressure,
+                   const std::string& name) {
+    CaseInput input;
+    input.components = {component};
+    input.components.front().fraction = "1";
+    input.temperature = celsius;
+    input.pressure = pressure;
+    RootRecorder grid;
+    PureCase c;
+    c.outcome = runCase(input, grid);
+    c.solved.state = c.outcome.state;
+    c.solved.fractions = c.outcome.fractions;
+    c.solved.names[0] = name;
+    c.solved.roots = grid.log;
+    return c;
+}
 
 std::vector<CurvePoint> sampleCurve(const std::function<double(double)>& pressure, double vLow, double vHigh,
                                     int count, const PressureWindow& window, const std::vector<double>& extra) {

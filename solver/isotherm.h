@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/case.h"
 #include "solver/insight.h"
 #include "solver/phase.h"
 
@@ -70,6 +71,16 @@ struct IsothermModel {
     double P = 0.0;         // bar
     std::array<IsothermCurve, kBlocks> curves;
 };
+
+// One component alone at a state, its entries made as the window makes
+// them (fraction 1): the case's outcome and, when solved, what a Solve
+// leaves for the isotherm model (the roots' outcomes included).
+struct PureCase {
+    CaseOutcome outcome;
+    SolvedCase solved;
+};
+PureCase solvePure(const CaseComponent& component, const std::string& celsius, const std::string& pressure,
+                   const std::string& name);
 
 // The model of row `row` (0..numComps-1) of a Solve.
 IsothermModel isothermModel(const SolvedCase& solved, int row, int points = kIsothermPoints);

@@ -24,30 +24,12 @@ struct Constants {
 constexpr Constants kButane{425.12, 37.96, 0.2, 0.03443, 0.6767, 0.461};
 constexpr Constants kMethane{190.56, 45.99, 0.011, -0.00159, 0.1521, 0.517};
 
-class Recorder : public ResultGrid {
-public:
-    RootLog log;
-    void setCellText(int, Column, int, const std::string&) override {}
-    void setCellMark(int, int, Mark) override {}
-    void rootDone(int block, int row, Phase phase, const RootOutcome& r) override { log.record(block, row, phase, r); }
-};
-
 SolvedCase solve(const Constants& c, const char* celsius, const char* pressure) {
     CaseComponent cc;
     cc.constants = {c.tc, c.pc, c.omega, c.k1, c.k2, c.k3};
-    cc.fraction = "1";
-    CaseInput in;
-    in.components = {cc};
-    in.temperature = celsius;
-    in.pressure = pressure;
-    Recorder g;
-    const CaseOutcome out = runCase(in, g);
-    EXPECT_TRUE(out.solved) << out.message;
-    SolvedCase s;
-    s.state = out.state;
-    s.names[0] = "Test fluid";
-    s.roots = g.log;
-    return s;
+    const PureCase run = solvePure(cc, celsius, pressure, "Test fluid");
+    EXPECT_TRUE(run.outcome.solved) << run.outcome.message;
+    return run.solved;
 }
 
 // The pressure form written out again, in extended precision.
@@ -208,17 +190,9 @@ TEST(IsothermModel, AnUndefinedEquationHasNoCurve) {
     zeroPc.pc = 0;
     CaseComponent cc;
     cc.constants = {zeroPc.tc, zeroPc.pc, zeroPc.omega, zeroPc.k1, zeroPc.k2, zeroPc.k3};
-    cc.fraction = "1";
-    CaseInput in;
-    in.components = {cc};
-    in.temperature = "26.85";
-    in.pressure = "1";
-    Recorder g;
-    const CaseOutcome out = runCase(in, g);
-    ASSERT_TRUE(out.solved);
-    SolvedCase s;
-    s.state = out.state;
-    s.roots = g.log;
+    const PureCase run = solvePure(cc, "26.85", "1", "");
+    ASSERT_TRUE(run.outcome.solved);
+    const SolvedCase& s = run.solved;
     const IsothermModel m = isothermModel(s, 0);
     EXPECT_EQ(m.component, "Component 1");
     for (const IsothermCurve& c : m.curves) {

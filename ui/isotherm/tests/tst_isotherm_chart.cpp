@@ -20,29 +20,10 @@ using namespace zolvant;
 
 namespace {
 
-class Recorder : public ResultGrid {
-public:
-    RootLog log;
-    void setCellText(int, Column, int, const std::string&) override {}
-    void setCellMark(int, int, Mark) override {}
-    void rootDone(int block, int row, Phase phase, const RootOutcome& r) override { log.record(block, row, phase, r); }
-};
-
 IsothermModel butaneModel(const char* celsius, const char* pressure) {
     CaseComponent cc;
     cc.constants = {425.12, 37.96, 0.2, 0.03443, 0.6767, 0.461};
-    cc.fraction = "1";
-    CaseInput in;
-    in.components = {cc};
-    in.temperature = celsius;
-    in.pressure = pressure;
-    Recorder g;
-    const CaseOutcome out = runCase(in, g);
-    SolvedCase s;
-    s.state = out.state;
-    s.names[0] = "n-Butane";
-    s.roots = g.log;
-    return isothermModel(s, 0);
+    return isothermModel(solvePure(cc, celsius, pressure, "n-Butane").solved, 0);
 }
 
 ui::IsothermView only(int block) {
