@@ -7,9 +7,17 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
+#ifdef ZOLVANT_CLI_PICTURES
+#include <QGuiApplication>
+
+#include "ui/isotherm/isotherm_chart.h"
+#endif
+
 #include "cli/create_db_command.h"
+#include "cli/isotherm_command.h"
 #include "cli/list_command.h"
 #include "cli/solve_command.h"
 #include "zolvant/version.h"
@@ -36,10 +44,19 @@ int createDb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
     return zolvant::cli::runCreateDbCommand(arguments, out, err);
 }
 
+int isotherm(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+#ifdef ZOLVANT_CLI_PICTURES
+    return zolvant::cli::runIsothermCommand(arguments, out, err, &zolvant::ui::writeIsothermPicture);
+#else
+    return zolvant::cli::runIsothermCommand(arguments, out, err);
+#endif
+}
+
 const Command kCommands[] = {
     {"solve", "Solve cases given as JSON Lines, or one mixture given by component names.", &solve},
     {"list", "List the components of the component database with their constants.", &list},
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
+    {"isotherm", "Print the P-V isotherms of one component by the six equations (CSV), or draw them.", &isotherm},
 };
 
 QString usage() {
@@ -64,8 +81,19 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     // Before anything else: the DBPath setting and the seed beside the
-    // executable are found through the application object.
-    QCoreApplication app(argc, argv);
+    // executable are found through the application object. Pictures need
+    // fonts, which only a GUI application has; it draws on the offscreen
+    // platform, so no display is needed.
+    std::unique_ptr<QCoreApplication> app;
+#ifdef ZOLVANT_CLI_PICTURES
+    bool plots = false;
+    for (int i = 1; i < argc; ++i) plots = plots || QByteArray(argv[i]).startsWith("--plot");
+    if (argc > 1 && QByteArray(argv[1]) == "isotherm" && plots) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+#endif
+    if (!app) app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zolvant-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZOLVANT_VERSION));
 

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QAction>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -90,6 +92,16 @@ frmZolvMain::frmZolvMain(QWidget* parent) : QWidget(parent) {
         for (int c = 0; c < 3; ++c)
             for (QLineEdit* cell : resultColumn(e, static_cast<Column>(c))) cells << cell;
     results_->attachCells(cells);
+    results_->setCellEntries([this](QMenu* menu, const QObject* cell) {
+        const int row = rowOfCell(cell);
+        if (!solved_ || row < 0 || row >= solved_->state.numComps) return;
+        const std::string& name = solved_->names[static_cast<std::size_t>(row)];
+        const QString caption = name.empty() ? QStringLiteral("Component %1").arg(row + 1) : qs(name);
+        QAction* a = menu->addAction(QStringLiteral("Isotherms of %1").arg(caption));
+        a->setObjectName(QStringLiteral("actIsothermsOfRow"));
+        connect(a, &QAction::triggered, this, [this, row] { emit isothermsRequested(row); });
+        menu->addSeparator();
+    });
     insight_ = new CellInsight(this, ui_);
 }
 
@@ -326,6 +338,7 @@ void frmZolvMain::cmdSolve_Click() {
             if (decided.deselect[k] && ui_.cmbComp[k]->currentIndex() != -1) selectNone(ui_.cmbComp[k]);
         if (!decided.accepted) return;
         accepted_ = solveInputs();
+        roots_.clear();
         const int numComps = mixture().numComps;
         for (int k = 0; k < 4; ++k) {
             const bool used = k < numComps;
@@ -346,6 +359,18 @@ void frmZolvMain::cmdSolve_Click() {
         return;
     }
     results_->setAvailable(true);
+    solved_ = SolvedCase{mixture(), fractionTexts(), {}, roots_};
+    for (int k = 0; k < std::clamp<int>(mixture().numComps, 0, 4); ++k)
+        solved_->names[static_cast<std::size_t>(k)] = ui_.cmbComp[k]->currentText().toStdString();
+    emit solveAccepted();
+}
+
+int frmZolvMain::rowOfCell(const QObject* cell) const {
+    for (const auto& block : ui_.cells)
+        for (const Cells& column : block)
+            for (int k = 0; k < 4; ++k)
+                if (column[static_cast<std::size_t>(k)] == cell) return k;
+    return -1;
 }
 
 // The window's half of ClearResults; the cells are emptied by the solver's.
@@ -366,6 +391,7 @@ void frmZolvMain::setCellText(int block, Column column, int row, const std::stri
 
 void frmZolvMain::rootDone(int block, int row, Phase phase, const RootOutcome& root) {
     if (insight_) insight_->rootDone(block, row, phase, root);
+    roots_.record(block, row, phase, root);
 }
 
 void frmZolvMain::setCellMark(int block, int row, Mark mark) {
@@ -405,6 +431,8 @@ void frmZolvMain::cmdClrComp_Click() {
     // The grid is empty: there is nothing to copy or save until the next Solve.
     accepted_.reset();
     results_->setAvailable(false);
+    solved_.reset();
+    emit resultsCleared();
 }
 
 // ---------------------------------------------------------- results out

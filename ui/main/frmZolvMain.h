@@ -15,6 +15,7 @@
 #include "solver/mixture_entry.h"
 #include "solver/state.h"
 #include "ui/main/main_layout.h"
+#include "solver/insight.h"
 #include "ui/main/results_export.h"
 
 class QComboBox;
@@ -70,9 +71,18 @@ public:
     QString databasePath() const;  // empty when none is open
     void useDatabase(std::unique_ptr<zolvant::db::Database> db, std::unique_ptr<zolvant::db::Recordset> rst);
 
+    // What the last accepted Solve left behind (state, captions, how each
+    // root ended), for the windows that explain the grid; none after Clear.
+    const std::optional<zolvant::SolvedCase>& solvedCase() const { return solved_; }
+
 signals:
     // Form_Unload has run: the program is to end.
     void unloaded();
+    // A Solve was accepted and the grid filled; Clear emptied it.
+    void solveAccepted();
+    void resultsCleared();
+    // "Isotherms of <component>" chosen in a result box's context menu.
+    void isothermsRequested(int row);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,6 +104,7 @@ private:
     void setCellText(int block, zolvant::Column column, int row, const std::string& text) override;
     void setCellMark(int block, int row, zolvant::Mark mark) override;
     void rootDone(int block, int row, zolvant::Phase phase, const zolvant::RootOutcome& root) override;
+    int rowOfCell(const QObject* cell) const;
 
     MainControls ui_;              // every control; the cells by block, column and row
     zolvant::MixtureEntry entry_;  // the mixture state and its entry rules
@@ -103,6 +114,8 @@ private:
     ResultsCommands* results_ = nullptr;
     CellInsight* insight_ = nullptr;  // tooltips and the stable-phase cue of the result cells
     std::optional<ResultsInputs> accepted_;  // inputs of the Solve whose results the grid shows
+    std::optional<zolvant::SolvedCase> solved_;
+    zolvant::RootLog roots_;  // filled while the equations run
     QPixmap background_;
     QColor backgroundEdge_;  // fills the strip the picture does not cover
     QColor windowBase_;  // the text boxes' own background: cells without a mark

@@ -18,6 +18,7 @@
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
 #include "ui/help/help_windows.h"
+#include "ui/isotherm/isotherm_window.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/results_commands.h"
 #include "zolvant/version.h"
@@ -77,6 +78,20 @@ void MainWindow::createMenus() {
     editMenu_->addAction(results->copyAction());
     editMenu_->addSeparator();
     componentList_ = editMenu_->addAction(QStringLiteral("Component &List"), this, [] { showComponentEditor(); });
+    // In Edit beside the other window it opens: the bar keeps its three menus.
+    editMenu_->addSeparator();
+    isotherms_ = editMenu_->addAction(QStringLiteral("&Isotherms\u2026"), this, [this] { showIsotherms(); });
+    isotherms_->setObjectName(QStringLiteral("actIsotherms"));
+    isotherms_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    isotherms_->setShortcutContext(Qt::WindowShortcut);
+    // The window follows the grid: a new accepted Solve redraws it, Clear empties it.
+    connect(form_, &frmZolvMain::solveAccepted, this, [this] {
+        if (IsothermWindow* w = IsothermWindow::instance()) w->setSolved(form_->solvedCase());
+    });
+    connect(form_, &frmZolvMain::resultsCleared, this, [] {
+        if (IsothermWindow* w = IsothermWindow::instance()) w->setSolved(std::nullopt);
+    });
+    connect(form_, &frmZolvMain::isothermsRequested, this, [this](int row) { showIsotherms(row); });
 
     helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
     instructions_ = helpMenu_->addAction(QStringLiteral("&Instructions"), this, [] { showInstructions(); });
@@ -88,6 +103,13 @@ void MainWindow::createMenus() {
     for (QAction* a : {openDatabase_, restoreDatabase_, quit_, instructions_})
         a->setShortcutContext(Qt::WindowShortcut);
     connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::updateEntries);
+}
+
+void MainWindow::showIsotherms(int row) {
+    const bool fresh = IsothermWindow::instance() == nullptr;
+    IsothermWindow* w = IsothermWindow::open();
+    if (fresh) w->setSolved(form_->solvedCase());
+    if (row >= 0) w->showRow(row);
 }
 
 void MainWindow::Form_Load() {

@@ -38,6 +38,7 @@ public:
     QAction* restoreDatabaseAction() const { return restoreDatabase_; }
     QAction* quitAction() const { return quit_; }
     QAction* componentListAction() const { return componentList_; }
+    QAction* isothermsAction() const { return isotherms_; }
     QAction* instructionsAction() const { return instructions_; }
     QAction* informationAction() const { return information_; }
     QAction* aboutAction() const { return about_; }
@@ -45,6 +46,9 @@ public:
     void openComponentDatabase();
     void restoreDefaultDatabase();
     void showAbout();
+    // The Isotherms window of the last accepted Solve, on `row` (or the
+    // row it shows when -1).
+    void showIsotherms(int row = -1);
     // The About box's text: name, version, description, Qt, licence and the
     // databases in use and shipped.
     QString aboutText() const;
@@ -70,6 +74,7 @@ private:
     QAction* restoreDatabase_ = nullptr;
     QAction* quit_ = nullptr;
     QAction* componentList_ = nullptr;
+    QAction* isotherms_ = nullptr;
     QAction* instructions_ = nullptr;
     QAction* information_ = nullptr;
     QAction* about_ = nullptr;

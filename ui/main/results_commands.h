@@ -31,6 +31,10 @@ public:
     // right click on one leaves the focus where it is.
     void attachCells(const QList<QLineEdit*>& cells);
 
+    // More entries for a result box's own context menu, between the box's
+    // own and the two (the Isotherms entry of the row).
+    void setCellEntries(std::function<void(QMenu* menu, const QObject* cell)> add) { cellEntries_ = std::move(add); }
+
     // Whether the grid holds the results of an accepted Solve.
     void setAvailable(bool available);
     bool available() const { return available_; }
@@ -59,6 +63,7 @@ private:
     QAction* copy_ = nullptr;
     QAction* save_ = nullptr;
     QSet<const QObject*> cells_;
+    std::function<void(QMenu*, const QObject*)> cellEntries_;
     QString lastSaved_;  // where the last save went: the next one is offered there
     bool available_ = false;
 };
