@@ -31,6 +31,7 @@ enum ErrorNumber : int {
     kInvalidBookmark = 3159,   // a bookmark of no record of this recordset
     kUnknownField = 3265,      // no field of that name in the recordset
     kAlreadyExists = 3204,     // creating a database where a file already is
+    kAccessDatabase = 3343,    // an Access (Jet/ACE) file: it must be imported, not opened
 };
 
 class DbError : public std::runtime_error {
