@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "cli/create_db_command.h"
+#include "cli/import_mdb_command.h"
 #include "cli/list_command.h"
 #include "cli/solve_command.h"
 
@@ -34,10 +35,15 @@ int createDb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
     return zolvant::cli::runCreateDbCommand(arguments, out, err);
 }
 
+int importMdb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runImportMdbCommand(arguments, out, err);
+}
+
 const Command kCommands[] = {
     {"solve", "Solve cases given as JSON Lines, or one mixture given by component names.", &solve},
     {"list", "List the components of the component database with their constants.", &list},
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
+    {"import-mdb", "Import the components of an Access database into a new component database.", &importMdb},
 };
 
 QString usage() {
@@ -48,7 +54,7 @@ QString usage() {
         "component database the calculator reads.\n"
         "\n"
         "Commands:\n");
-    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -9).arg(QString::fromLatin1(c.summary));
+    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -10).arg(QString::fromLatin1(c.summary));
     text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command.\n");
     return text;
 }
