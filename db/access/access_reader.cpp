@@ -29,43 +29,50 @@ constexpr std::size_t kMaxMemoPieces = 100000;
 
 // ------------------------------------------------------------ diagnostics
 
-// libmdb and glib report on standard error. While a call into them runs,
-// standard error goes to a temporary file whose text is kept instead. One
-// call at a time: file descriptor 2 belongs to the whole process.
-std::recursive_mutex& stderrMutex() {
+// libmdb and glib report on standard error, and libmdb dumps pages it
+// cannot make sense of on standard output. While a call into them runs,
+// both go to a temporary file whose text is kept instead. One call at a
+// time: file descriptors 1 and 2 belong to the whole process.
+std::recursive_mutex& outputMutex() {
     static std::recursive_mutex m;
     return m;
 }
 
-class StderrCapture {
+class OutputCapture {
 public:
-    explicit StderrCapture(std::string& sink) : sink_(sink), lock_(stderrMutex()) {
+    explicit OutputCapture(std::string& sink) : sink_(sink), lock_(outputMutex()) {
+        std::fflush(stdout);
         std::fflush(stderr);
         file_ = std::tmpfile();
-        saved_ = ::dup(2);
-        if (file_ && saved_ >= 0) redirected_ = ::dup2(fileno(file_), 2) >= 0;
+        for (int fd : {1, 2}) {
+            saved_[fd - 1] = ::dup(fd);
+            if (file_ && saved_[fd - 1] >= 0) redirected_[fd - 1] = ::dup2(fileno(file_), fd) >= 0;
+        }
     }
-    ~StderrCapture() {
+    ~OutputCapture() {
+        std::fflush(stdout);
         std::fflush(stderr);
-        if (redirected_) ::dup2(saved_, 2);
-        if (saved_ >= 0) ::close(saved_);
+        for (int fd : {1, 2}) {
+            if (redirected_[fd - 1]) ::dup2(saved_[fd - 1], fd);
+            if (saved_[fd - 1] >= 0) ::close(saved_[fd - 1]);
+        }
         if (file_) {
             std::rewind(file_);
             char buf[4096];
             std::size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, file_)) > 0 && sink_.size() < 65536) sink_.append(buf, n);
+            while (sink_.size() < 65536 && (n = std::fread(buf, 1, sizeof buf, file_)) > 0) sink_.append(buf, n);
             std::fclose(file_);
         }
     }
-    StderrCapture(const StderrCapture&) = delete;
-    StderrCapture& operator=(const StderrCapture&) = delete;
+    OutputCapture(const OutputCapture&) = delete;
+    OutputCapture& operator=(const OutputCapture&) = delete;
 
 private:
     std::string& sink_;
     std::lock_guard<std::recursive_mutex> lock_;
     std::FILE* file_ = nullptr;
-    int saved_ = -1;
-    bool redirected_ = false;
+    int saved_[2] = {-1, -1};
+    bool redirected_[2] = {false, false};
 };
 
 // ------------------------------------------------------------ bytes
@@ -228,7 +235,7 @@ struct AccessFile::Impl {
 
     ~Impl() {
         if (mdb) {
-            StderrCapture capture(diagnostics);
+            OutputCapture capture(diagnostics);
             mdb_close(mdb);
         }
     }
@@ -251,12 +258,27 @@ struct AccessFile::Impl {
         }
     };
 
+    // The catalog, read here rather than by libmdb: its reader also parses
+    // every object's properties, and loops without end on some damaged ones.
+    // The catalog's own definition is always on page 2.
+    std::vector<std::unique_ptr<MdbCatalogEntry>> entries;
+    std::unique_ptr<MdbCatalogEntry> catalogEntry;
+
+    static std::unique_ptr<MdbCatalogEntry> makeEntry(MdbHandle* mdb, const std::string& objectName, int type,
+                                                      unsigned long page) {
+        auto e = std::make_unique<MdbCatalogEntry>();
+        std::memset(e.get(), 0, sizeof *e);
+        e->mdb = mdb;
+        std::snprintf(e->object_name, sizeof e->object_name, "%s", objectName.c_str());
+        e->object_type = type;
+        e->table_pg = page;
+        return e;
+    }
+
     MdbCatalogEntry* entryOf(const std::string& tableName) const {
-        if (!mdb->catalog) return nullptr;
-        for (guint i = 0; i < mdb->catalog->len; ++i) {
-            auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-            if (detail::sameName(e->object_name, tableName)) return e;
-        }
+        for (const auto& e : entries)
+            if (e->object_type == MDB_TABLE && detail::sameName(e->object_name, tableName)) return e.get();
+        if (detail::sameName(tableName, "MSysObjects")) return catalogEntry.get();
         return nullptr;
     }
 
@@ -417,20 +439,47 @@ struct AccessFile::Impl {
     }
 
     void open() {
-        mdb_set_bind_size(mdb, MDB_BIND_SIZE);
-        if (!mdb_read_catalog(mdb, MDB_ANY) || !mdb->catalog) {
+        catalogEntry = makeEntry(mdb, "MSysObjects", MDB_TABLE, 2);
+        std::optional<AccessTableData> catalog;
+        try {
+            const std::vector<AccessColumn> cols = [&] {
+                TableDef t;
+                readDef(t, "MSysObjects");
+                return columnsOf(t.def);
+            }();
+            std::array<int, 4> at{-1, -1, -1, -1};  // Id, Name, Type, Flags
+            const char* const names[4] = {"Id", "Name", "Type", "Flags"};
+            std::vector<bool> wanted(cols.size(), false);
+            for (std::size_t i = 0; i < cols.size(); ++i)
+                for (std::size_t k = 0; k < at.size(); ++k)
+                    if (at[k] < 0 && detail::sameName(cols[i].name, names[k])) {
+                        at[k] = static_cast<int>(i);
+                        wanted[i] = true;
+                    }
+            for (int a : at)
+                if (a < 0) damaged("its list of tables lacks a column");
+            catalog = read("MSysObjects", wanted);
+            for (const auto& row : catalog->rows) {
+                const auto* id = std::get_if<double>(&row[at[0]]);
+                const auto* objectName = std::get_if<std::string>(&row[at[1]]);
+                const auto* type = std::get_if<double>(&row[at[2]]);
+                const auto* flags = std::get_if<double>(&row[at[3]]);
+                if (!id || !objectName || !type) continue;
+                const int kind = static_cast<int>(static_cast<std::int64_t>(*type)) & 0x7f;
+                const auto flagBits = flags ? static_cast<std::uint32_t>(static_cast<std::int64_t>(*flags)) : 0u;
+                const auto page = static_cast<std::uint32_t>(static_cast<std::int64_t>(*id)) & 0x00ffffffu;
+                entries.push_back(makeEntry(mdb, *objectName, kind, page));
+                const bool local = kind == MDB_TABLE && (flagBits & 0x80000002u) == 0;
+                const bool linked = kind == MDB_LINKED_TABLE || kind == 4;
+                if (local || linked) tables.push_back({*objectName, local ? 1 : kind});
+            }
+        } catch (const DbError&) {
             if (format == FileFormat::Ace)
                 throw DbError(kRefused, "The Access database '" + name +
                                             "' cannot be read: it is encrypted with a password, or damaged. If it has "
                                             "a password, open it in Access, remove the password (File > Info > "
                                             "Decrypt Database) and import it again.");
-            damaged("its list of tables cannot be read");
-        }
-        for (guint i = 0; i < mdb->catalog->len; ++i) {
-            auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-            const bool local = e->object_type == MDB_TABLE && mdb_is_user_table(e);
-            const bool linked = e->object_type == MDB_LINKED_TABLE || e->object_type == 4;
-            if (local || linked) tables.push_back({e->object_name, local ? 1 : e->object_type});
+            throw;
         }
     }
 };
@@ -482,7 +531,7 @@ std::unique_ptr<AccessFile> AccessFile::open(const std::string& path) {
     Impl& impl = *file->impl_;
     impl.name = path;
     impl.format = r.format;
-    StderrCapture capture(impl.diagnostics);
+    OutputCapture capture(impl.diagnostics);
     impl.mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
     if (!impl.mdb) impl.damaged("its header page cannot be read");
     impl.open();
@@ -498,7 +547,7 @@ std::unique_ptr<AccessFile> AccessFile::openBytes(std::string bytes, const std::
     impl.name = name;
     impl.format = r.format;
     impl.bytes = std::move(bytes);
-    StderrCapture capture(impl.diagnostics);
+    OutputCapture capture(impl.diagnostics);
     impl.mdb = mdb_open_buffer(impl.bytes.data(), impl.bytes.size(), MDB_NOFLAGS);
     if (!impl.mdb) impl.damaged("its header page cannot be read");
     impl.open();
@@ -517,7 +566,7 @@ const AccessTableEntry* AccessFile::findTable(const std::string& tableName) cons
 }
 
 std::vector<AccessColumn> AccessFile::columns(const std::string& tableName) {
-    StderrCapture capture(impl_->diagnostics);
+    OutputCapture capture(impl_->diagnostics);
     Impl::TableDef t;
     impl_->readDef(t, tableName);
     return Impl::columnsOf(t.def);
@@ -526,7 +575,7 @@ std::vector<AccessColumn> AccessFile::columns(const std::string& tableName) {
 AccessTableData AccessFile::readTable(const std::string& tableName) { return readTable(tableName, {}); }
 
 AccessTableData AccessFile::readTable(const std::string& tableName, const std::vector<bool>& wanted) {
-    StderrCapture capture(impl_->diagnostics);
+    OutputCapture capture(impl_->diagnostics);
     return impl_->read(tableName, wanted);
 }
 
@@ -534,7 +583,7 @@ std::string AccessFile::linkedFile(const std::string& tableName) {
     // The catalog's own table tells: Database names the file, for each
     // linked table's row.
     try {
-        StderrCapture capture(impl_->diagnostics);
+        OutputCapture capture(impl_->diagnostics);
         const std::vector<AccessColumn> cols = [&] {
             Impl::TableDef t;
             impl_->readDef(t, "MSysObjects");

@@ -58,7 +58,7 @@ public:
     // Only the columns whose flag is set are decoded; the others stay Null.
     AccessTableData readTable(const std::string& tableName, const std::vector<bool>& wanted);
 
-    // What the library wrote to standard error while working (never shown).
+    // What the library wrote to standard output and error while working (never shown).
     const std::string& diagnostics() const;
 
 private:
