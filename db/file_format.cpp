@@ -98,7 +98,7 @@ void detail::refuseAccessFile(const std::string& path) {
                                    ") that is damaged: it is cut short.");
     throw DbError(kAccessDatabase, "The file '" + path + "' is an Access database (" + formatName(r.format) +
                                        "), not a Zolvant component database: import its components into a new "
-                                       "Zolvant database first.");
+                                       "Zolvant database first (zolvant-cli import-mdb).");
 }
 
 }  // namespace zolvant::db

@@ -82,6 +82,10 @@ TEST_F(ImportMdbTest, UnnamedRecordsAreRefusedOrNamedOnRequest) {
 TEST_F(ImportMdbTest, RefusalsAndWrongUsage) {
     writeAccess("old.mdb", {comps()});
     writeAccess("nocomps.mdb", {JetTable{"Mixtures", componentColumns(), {}}});
+    // A page of the table's data turned to garbage: libmdb complains, the command says one sentence.
+    std::string damaged = buildJet4File({comps()});
+    for (std::size_t i = 5 * 4096 + 8; i < 6 * 4096; ++i) damaged[i] = static_cast<char>(i * 13);
+    writeFileBytes(fileOf("damaged.mdb"), damaged);
     struct Row { QStringList args; int exitCode; const char* text; };
     const Row rows[] = {
         {{"import-mdb"}, 2, "no ACCESS_FILE and NEW_FILE given"},
@@ -92,12 +96,16 @@ TEST_F(ImportMdbTest, RefusalsAndWrongUsage) {
         {{"import-mdb", pathOf("old.mdb"), pathOf("old.mdb")}, 1, "already exists"},
         {{"import-mdb", pathOf("absent.mdb"), pathOf("n.mdb")}, 1, "Could not find the file"},
         {{"import-mdb", pathOf("old.mdb"), pathOf("nofolder/n.mdb")}, 1, "does not exist"},
+        {{"import-mdb", pathOf("damaged.mdb"), pathOf("n.mdb")}, 1, "is damaged"},
     };
     for (const Row& row : rows) {
         const CliRun r = run(row.args);
         EXPECT_EQ(r.exitCode, row.exitCode) << row.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(row.text)) << row.text << " in " << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
+        if (row.exitCode == 1) {
+            EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        }
     }
     EXPECT_FALSE(QFile::exists(pathOf("n.mdb")));
 }

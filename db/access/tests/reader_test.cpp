@@ -346,6 +346,7 @@ TEST(AccessRefusals, EachSaysWhatIsWrongAndWhatToDo) {
     for (const Refusal& c : cases) {
         const std::string path = dir.file("refused.mdb");
         writeFileBytes(path, c.bytes());
+        testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         try {
             readAccessComponents(path);
@@ -357,6 +358,7 @@ TEST(AccessRefusals, EachSaysWhatIsWrongAndWhatToDo) {
             EXPECT_NE(e.description().find("'" + path + "'"), std::string::npos) << c.what << ": names the file";
         }
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what << ": the library's diagnostics leaked";
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << c.what << ": the library's page dumps leaked";
     }
 }
 
@@ -366,6 +368,7 @@ TEST(AccessRefusals, ALostDataPageIsDamageAndTheLibrarysDiagnosticsAreKeptNotSho
     b.replace(5 * 4096, 4096, std::string(4096, '\0'));  // the table's data page became zeros
     const std::string path = dir.file("zeros.mdb");
     writeFileBytes(path, b);
+    testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     auto file = AccessFile::open(path);
     try {
@@ -376,6 +379,7 @@ TEST(AccessRefusals, ALostDataPageIsDamageAndTheLibrarysDiagnosticsAreKeptNotSho
             << e.description();
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_NE(file->diagnostics(), "");
 }
 
