@@ -37,6 +37,7 @@ Mark prsvMark(const MixtureState& s, int k) {
     return Mark::Window;
 }
 
+// P = RT/(V − b) − a/V²; α = 1, a = 27R²Tc²/(64Pc), b = RTc/(8Pc); no correlation, so no source key.
 struct VanDerWaals : EquationBase {
     static constexpr int block = 0;
     static constexpr bool marks = false;
@@ -54,6 +55,8 @@ struct VanDerWaals : EquationBase {
     }
 };
 
+// P = RT/(V − b) − a/(√T·V(V + b)); α = 1/√T (hence Tc^2.5 in a = 0.42748R²Tc^2.5/Pc); no correlation, no source key.
+// 7.20324954711914 = 0.08664 × R in double, with R = 83.14f as stored (83.13999938964844): b = 0.08664RTc/Pc.
 struct RedlichKwong : EquationBase {
     static constexpr int block = 1;
     static constexpr bool marks = false;
@@ -75,6 +78,8 @@ struct RedlichKwong : EquationBase {
     }
 };
 
+// P = RT/(V − b) − aα/(V² + 2bV − b²); α = [1 + κ(1 − √Tr)]², κ(ω) of Peng and Robinson (1976; 1978 above ω = 0.49); no key in data/SOURCES.md.
+// 6.46795939251709 = 0.077796 × R in double, with R = 83.14f as stored (83.13999938964844): b = 0.077796RTc/Pc.
 struct PengRobinson : EquationBase {
     static constexpr int block = 2;
     static constexpr bool marks = true;
@@ -106,6 +111,8 @@ struct PengRobinson : EquationBase {
     }
 };
 
+// P = RT/(V − b) − aα/(V(V + b)); α = [1 + m(1 − √Tr)]², m = 0.48508 + 1.55171ω − 0.15613ω² (Graboski and Daubert, 1978); no key in data/SOURCES.md.
+// b uses RK's 7.20324954711914 = 0.08664 × R (R = 83.14f as stored).
 struct SoaveRedlichKwong : EquationBase {
     static constexpr int block = 3;
     static constexpr bool marks = true;
@@ -135,6 +142,8 @@ struct SoaveRedlichKwong : EquationBase {
 };
 
 // PRSV1 and PRSV2 share everything but κ and α.
+// PR's P(V) and α = [1 + κ(1 − √Tr)]² with κ0 = 0.378893 + 1.4897153ω − 0.17131848ω² + 0.0196554ω³ [SV1].
+// b uses PR's 6.46795939251709 = 0.077796 × R (R = 83.14f as stored).
 struct StryjekVeraBase : EquationBase {
     static constexpr bool marks = true;
     Mark mark(const MixtureState& s, int k) const { return prsvMark(s, k); }
@@ -161,6 +170,7 @@ struct StryjekVeraBase : EquationBase {
     }
 };
 
+// PRSV1: PR's P(V); α = [1 + κ(1 − √Tr)]², κ = κ0 + κ1(1 + √Tr)(0.7 − Tr); κ1 = K1 from [SV1], or [PV].
 struct StryjekVera1 : StryjekVeraBase {
     static constexpr int block = 4;
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
@@ -175,6 +185,7 @@ struct StryjekVera1 : StryjekVeraBase {
     }
 };
 
+// PRSV2: PR's P(V); α = [1 + κ(1 − √Tr)]², κ = κ0 + [κ1 + κ2(κ3 − Tr)(1 − √Tr)](1 + √Tr)(0.7 − Tr); κ2, κ3 = K2, K3 from [SV2].
 struct StryjekVera2 : StryjekVeraBase {
     static constexpr int block = 5;
     void parameters(const MixtureState& s, const StateValues& sv, int k) {

@@ -4,12 +4,7 @@
 // each: what the user is told, and that no stored record is lost or changed
 // (checked through a connection of the test's own).
 
-#include <sqlite3.h>
-
-#include <QProcess>
-
 #include <algorithm>
-#include <cstdio>
 #include <deque>
 #include <filesystem>
 
@@ -18,94 +13,19 @@
 #include "db/settings.h"
 #include "db/startup.h"
 #include "db/tests/support.h"
+#include "testsupport/database_faults.h"
 
 namespace zolvant::db::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Every record of tblComps in row order, each field with its type and exact
-// value, read through a separate connection.
-std::vector<std::string> storedRecords(const std::string& path) {
-    std::vector<std::string> out;
-    sqlite3* db = nullptr;
-    // Writable, as any program opening the file: a journal left by a killed
-    // writer is rolled back before the first read.
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        ADD_FAILURE() << "cannot open " << path;
-        return out;
-    }
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT rowid, * FROM tblComps ORDER BY rowid", -1, &st, nullptr) != SQLITE_OK)
-        ADD_FAILURE() << sqlite3_errmsg(db);
-    while (st && sqlite3_step(st) == SQLITE_ROW) {
-        std::string rec;
-        for (int c = 0; c < sqlite3_column_count(st); ++c) {
-            char buf[64];
-            switch (sqlite3_column_type(st, c)) {
-            case SQLITE_NULL: rec += "|Null"; break;
-            case SQLITE_INTEGER: rec += "|" + std::to_string(sqlite3_column_int64(st, c)); break;
-            case SQLITE_FLOAT:
-                std::snprintf(buf, sizeof buf, "|%a", sqlite3_column_double(st, c));
-                rec += buf;
-                break;
-            default: rec += "|'" + std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, c))) + "'";
-            }
-        }
-        out.push_back(rec);
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return out;
+// Every stored record, read through a connection of the test's own.
+QList<zolvant::test::StoredRecord> storedRecords(const std::string& path) {
+    return zolvant::test::storedRecords(QString::fromStdString(path));
 }
 
-// Another program holding the file: the sqlite3 shell, fed statements on
-// its standard input. It holds whatever lock they take until released or
-// killed.
-class OtherProgram {
-public:
-    // Runs the statements and waits until they are done.
-    OtherProgram(const std::string& path, const std::string& statements) {
-        shell_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        shell_.start(QStringLiteral(ZOLVANT_SQLITE3_SHELL),
-                     {QStringLiteral("-batch"), QStringLiteral("-bail"), QString::fromStdString(path)});
-        if (!shell_.waitForStarted(10000)) {
-            ADD_FAILURE() << "the sqlite3 shell does not start";
-            return;
-        }
-        send(statements + "\n.print HOLDING\n");
-        QByteArray seen;
-        while (!seen.contains("HOLDING") && shell_.waitForReadyRead(10000)) seen += shell_.readAllStandardOutput();
-        holding_ = seen.contains("HOLDING");
-        EXPECT_TRUE(holding_) << "the other program did not take its lock: " << seen.toStdString();
-    }
-    ~OtherProgram() {
-        if (shell_.state() != QProcess::NotRunning) {
-            shell_.kill();
-            shell_.waitForFinished(10000);
-        }
-    }
-    bool holding() const { return holding_; }
-    void send(const std::string& text) {
-        shell_.write(text.c_str());
-        shell_.waitForBytesWritten(10000);
-    }
-    // Ends the transaction without storing it, then the program.
-    void rollBackAndQuit() {
-        send("ROLLBACK;\n.quit\n");
-        EXPECT_TRUE(shell_.waitForFinished(10000));
-    }
-    // Stops dead, as a crash or a power cut would.
-    void kill() {
-        shell_.kill();
-        shell_.waitForFinished(10000);
-    }
-
-private:
-    QProcess shell_;
-    bool holding_ = false;
-};
+using zolvant::test::LockHolder;
 
 // Plays the user at start-up: answers the file dialog from a script.
 class ScriptedDialogs : public StartupDialogs {
@@ -137,7 +57,7 @@ protected:
         path_ = pathOf("Components.mdb");
         createDatabaseFromCsv(path_, ZOLVANT_DATA_DIR "/components.csv");
         before_ = storedRecords(path_);
-        ASSERT_EQ(before_.size(), 62u);
+        ASSERT_EQ(before_.size(), 62);
     }
     // The editor's Add: a new record typed in full, then Update.
     static void addRecord(Recordset& rs, const std::string& name) {
@@ -153,7 +73,7 @@ protected:
         return names;
     }
     std::string path_;
-    std::vector<std::string> before_;
+    QList<zolvant::test::StoredRecord> before_;
 };
 
 const std::string kLocked = "is locked by another program or window. Try again in a moment.";
@@ -193,11 +113,11 @@ TEST_F(FaultTest, WhileAnotherProgramWritesReadingGoesOnAndStoringWaitsThenSaysW
     const auto editor = db->OpenRecordset(kEditorSource);
     {
         // A write transaction in progress elsewhere: not yet stored.
-        OtherProgram other(path_,
+        LockHolder other(QString::fromStdString(path_),
                            "BEGIN IMMEDIATE;"
                            " INSERT INTO tblComps (Component) VALUES ('Uncommitted');"
                            " UPDATE tblComps SET CritTemp = 1 WHERE Component = 'Methane';");
-        ASSERT_TRUE(other.holding());
+        ASSERT_TRUE(other.hold()) << other.error().toStdString();
 
         // Reading works and shows only what is stored.
         main->Requery();
@@ -226,13 +146,13 @@ TEST_F(FaultTest, WhileAnotherProgramWritesReadingGoesOnAndStoringWaitsThenSaysW
         EXPECT_EQ(editor->RecordCount(), 62);
         EXPECT_EQ(nameOf(*editor), first);
 
-        other.rollBackAndQuit();
+        other.release();
     }
     EXPECT_EQ(storedRecords(path_), before_);
 
     // Once the other program is done, the same change goes through.
     addRecord(*editor, "Argon-2");
-    EXPECT_EQ(storedRecords(path_).size(), 63u);
+    EXPECT_EQ(storedRecords(path_).size(), 63);
     main->Requery();
     EXPECT_EQ(listed(*main).size(), 63u);
 }
@@ -242,12 +162,12 @@ TEST_F(FaultTest, AMomentaryLockIsWaitedOutWithoutAMessage) {
     const auto editor = db->OpenRecordset(kEditorSource);
     // The other program commits well within the two seconds of the busy
     // timeout; the change typed meanwhile is then stored without a message.
-    OtherProgram other(path_,
+    LockHolder other(QString::fromStdString(path_),
                        "BEGIN IMMEDIATE; UPDATE tblComps SET K3 = K3 WHERE rowid = 1;"
                        "\n.print HOLDING\n.shell sleep 0.3\nCOMMIT;");
-    ASSERT_TRUE(other.holding());
+    ASSERT_TRUE(other.hold()) << other.error().toStdString();
     EXPECT_EQ(thrownBy([&] { addRecord(*editor, "Argon-2"); }).description, "");
-    EXPECT_EQ(storedRecords(path_).size(), 63u);
+    EXPECT_EQ(storedRecords(path_).size(), 63);
 }
 
 TEST_F(FaultTest, WhileAnotherProgramCommitsReadingWaitsThenSaysWhyAndKeepsWhatWasRead) {
@@ -257,8 +177,8 @@ TEST_F(FaultTest, WhileAnotherProgramCommitsReadingWaitsThenSaysWhyAndKeepsWhatW
     const std::string last = nameOf(*main);
     {
         // An exclusive lock: what a writer holds while committing.
-        OtherProgram other(path_, "BEGIN EXCLUSIVE;");
-        ASSERT_TRUE(other.holding());
+        LockHolder other(QString::fromStdString(path_), "BEGIN EXCLUSIVE;");
+        ASSERT_TRUE(other.hold()) << other.error().toStdString();
         for (const auto& read : std::vector<std::function<void()>>{[&] { main->Requery(); },
                                                                   [&] { main->Fields("Component"); }}) {
             const Thrown t = thrownBy(read);
@@ -273,7 +193,7 @@ TEST_F(FaultTest, WhileAnotherProgramCommitsReadingWaitsThenSaysWhyAndKeepsWhatW
         // where the user picks the same file once the other program is done.
         writeDbPath(QString::fromStdString(path_));
         ScriptedDialogs startupDialogs({path_});
-        startupDialogs.whileOpen = [&] { other.rollBackAndQuit(); };
+        startupDialogs.whileOpen = [&] { other.release(); };
         const StartupResult r = openComponentDatabase(startupDialogs);
         ASSERT_TRUE(r.rstComps);
         EXPECT_EQ(startupDialogs.shown,
@@ -292,13 +212,13 @@ TEST_F(FaultTest, AWriterKilledMidTransactionLeavesEveryRecordAsItWas) {
     {
         // A one-page cache makes the other program write changed pages into
         // the file before its commit, keeping the originals in its journal.
-        OtherProgram other(path_,
+        LockHolder other(QString::fromStdString(path_),
                            "PRAGMA cache_size = 1; BEGIN;"
                            " UPDATE tblComps SET CritTemp = CritTemp + 1000, Component = Component || ' (changed)';"
                            " DELETE FROM tblComps WHERE rowid % 3 = 0;"
                            " INSERT INTO tblComps SELECT * FROM tblComps; INSERT INTO tblComps SELECT * FROM tblComps;"
                            " INSERT INTO tblComps SELECT * FROM tblComps; INSERT INTO tblComps SELECT * FROM tblComps;");
-        ASSERT_TRUE(other.holding());
+        ASSERT_TRUE(other.hold()) << other.error().toStdString();
         other.kill();
     }
     // Half-written: changed pages in the file, the originals in the journal.

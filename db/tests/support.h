@@ -2,6 +2,7 @@
 // Helpers shared by the database tests: temporary folders, component files
 // made to measure, raw reads that bypass the code under test.
 
+#include <QString>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,9 @@
 #include <vector>
 
 #include "db/database.h"
+
+// Qt's strings printed readably when an expectation fails.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace zolvant::db::test {
 

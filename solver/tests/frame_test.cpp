@@ -12,7 +12,7 @@
 #include "solver/case.h"
 #include "solver/entry.h"
 #include "solver/solve.h"
-#include "solver/tests/recording_grid.h"
+#include "testsupport/recording_grid.h"
 
 namespace zolvant {
 namespace {

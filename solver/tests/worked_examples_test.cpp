@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "solver/case.h"
-#include "solver/tests/recording_grid.h"
+#include "testsupport/recording_grid.h"
 
 namespace zolvant {
 namespace {

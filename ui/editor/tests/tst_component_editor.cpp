@@ -17,7 +17,7 @@
 #include "db/database.h"
 #include "db/settings.h"
 #include "solver/text.h"
-#include "ui/common/recording_services.h"
+#include "testsupport/recording_services.h"
 #include "ui/common/services.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"

@@ -16,12 +16,12 @@
 
 #include "db/database.h"
 #include "db/settings.h"
-#include "ui/common/recording_services.h"
+#include "testsupport/database_faults.h"
+#include "testsupport/recording_services.h"
 #include "ui/common/services.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
 #include "ui/editor/tests/editor_driver.h"
-#include "ui/editor/tests/database_fault_support.h"
 
 #ifndef _WIN32
 #include <unistd.h>

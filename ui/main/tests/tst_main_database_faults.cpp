@@ -18,11 +18,11 @@
 #include "db/database.h"
 #include "db/settings.h"
 #include "solver/grid.h"
-#include "ui/common/recording_services.h"
+#include "testsupport/database_faults.h"
+#include "testsupport/recording_services.h"
 #include "ui/common/services.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
-#include "ui/editor/tests/database_fault_support.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/tests/window_driver.h"
 

@@ -23,7 +23,7 @@
 
 #include "db/database.h"
 #include "db/settings.h"
-#include "ui/common/recording_services.h"
+#include "testsupport/recording_services.h"
 #include "ui/common/services.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/tests/window_driver.h"
