@@ -232,6 +232,7 @@ struct AccessFile::Impl {
     FileFormat format = FileFormat::Other;
     std::vector<AccessTableEntry> tables;
     std::string diagnostics;
+    std::uintmax_t fileSize = 0;
 
     ~Impl() {
         if (mdb) {
@@ -402,9 +403,35 @@ struct AccessFile::Impl {
         }
     }
 
+    // libmdb walks a table's usage map as it finds it: a map too short for
+    // its header runs its walk past the map's end, and a page of a map of
+    // maps that is not in the file ends the program. Such maps are replaced
+    // by one of a kind libmdb does not know, which makes it scan every page.
+    void makeUsageMapSafe(MdbTableDef* def) const {
+        const std::size_t pageSize = static_cast<std::size_t>(mdb->fmt->pg_size);
+        const std::uintmax_t pages = fileSize / pageSize;
+        unsigned char* map = def->usage_map;
+        bool safe = map && def->map_sz >= 5 && def->map_sz <= pageSize && (map[0] == 0 || map[0] == 1);
+        if (safe && map[0] == 1)
+            for (std::size_t k = 0; 1 + 4 * k + 4 <= def->map_sz; ++k) {
+                const std::uint32_t pg = le32(map + 1 + 4 * k);
+                if (pg >= pages) std::memset(map + 1 + 4 * k, 0, 4);  // no such page: no pages mapped there
+            }
+        if (safe) return;
+        g_free(def->usage_map);
+        def->usage_map = static_cast<unsigned char*>(g_malloc0(5));
+        def->usage_map[0] = 0xff;
+        def->map_sz = 5;
+    }
+
     AccessTableData read(const std::string& tableName, const std::vector<bool>& wanted) {
         TableDef t;
         readDef(t, tableName);
+        makeUsageMapSafe(t.def);
+        // A user table counts its records exactly; the catalog's own count
+        // may lag behind (files made by Access hold one more).
+        const bool counted = !detail::sameName(tableName, "MSysObjects");
+        const std::size_t most = counted ? t.def->num_rows : 1000000;
         AccessTableData data;
         data.columns = columnsOf(t.def);
         std::vector<MdbField> fields(MDB_MAX_COLS + 1);
@@ -428,10 +455,10 @@ struct AccessFile::Impl {
                 row[i] = decode(fields[i], *col, tableName, record, start, start + static_cast<int>(len));
             }
             data.rows.push_back(std::move(row));
-            if (data.rows.size() > t.def->num_rows) break;
+            if (data.rows.size() > most) break;
         }
         // The definition counts the records: a lost page or row shows.
-        if (data.rows.size() != t.def->num_rows)
+        if (counted && data.rows.size() != t.def->num_rows)
             damaged("the table " + tableName + " holds " + std::to_string(t.def->num_rows) +
                     (t.def->num_rows == 1 ? " record" : " records") + ", but " + std::to_string(data.rows.size()) +
                     " were found");
@@ -531,6 +558,7 @@ std::unique_ptr<AccessFile> AccessFile::open(const std::string& path) {
     Impl& impl = *file->impl_;
     impl.name = path;
     impl.format = r.format;
+    impl.fileSize = r.size;
     OutputCapture capture(impl.diagnostics);
     impl.mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
     if (!impl.mdb) impl.damaged("its header page cannot be read");
@@ -547,6 +575,7 @@ std::unique_ptr<AccessFile> AccessFile::openBytes(std::string bytes, const std::
     impl.name = name;
     impl.format = r.format;
     impl.bytes = std::move(bytes);
+    impl.fileSize = impl.bytes.size();
     OutputCapture capture(impl.diagnostics);
     impl.mdb = mdb_open_buffer(impl.bytes.data(), impl.bytes.size(), MDB_NOFLAGS);
     if (!impl.mdb) impl.damaged("its header page cannot be read");
