@@ -16,7 +16,7 @@ namespace zolvant::cli {
 
 // The six constants of a named component (Tc, Pc, ω, K1, K2, K3; nullopt
 // for a Null field), or nullopt when no component has that name.
-using ComponentConstants = std::array<std::optional<double>, 6>;
+using ComponentConstants = zolvant::ComponentConstants;
 using ComponentLookup = std::function<std::optional<ComponentConstants>(const QString& name)>;
 
 // Thrown by a lookup that cannot answer at all (its database does not open):

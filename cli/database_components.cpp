@@ -27,18 +27,12 @@ std::optional<ComponentConstants> DatabaseComponents::find(const QString& name) 
     if (openFailure_) throw LookupFailure{QStringLiteral("cannot look up \"%1\": %2").arg(name, *openFailure_)};
 
     if (const auto known = found_.find(name); known != found_.end()) return known->second;
-    std::optional<db::ComponentConstants> loaded;
+    std::optional<ComponentConstants> result;
     try {
-        loaded = db::findComponentConstants(*components_, name.toStdString());
+        result = db::findComponentConstants(*components_, name.toStdString());
     } catch (const db::DbError& e) {
         throw LookupFailure{QStringLiteral("cannot look up \"%1\" in the component database '%2': %3")
                                 .arg(name, path_, QString::fromStdString(e.description()))};
-    }
-    std::optional<ComponentConstants> result;
-    if (loaded) {
-        result.emplace();
-        // Single precision values widen exactly: the case stores them back unchanged.
-        for (std::size_t k = 0; k < loaded->size(); ++k) (*result)[k] = static_cast<double>((*loaded)[k]);
     }
     found_.emplace(name, result);
     return result;

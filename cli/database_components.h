@@ -27,8 +27,8 @@ public:
     DatabaseComponents(const DatabaseComponents&) = delete;
     DatabaseComponents& operator=(const DatabaseComponents&) = delete;
 
-    // The constants the window loads for that name (Null fields already
-    // replaced by their defaults; the last of equal names); nullopt when no
+    // The constants the window loads for that name, as stored (the last of
+    // equal names); nullopt when no
     // component has it. Throws LookupFailure naming the path and the
     // engine's description when the database does not open; a database that
     // failed to open is not tried again.

@@ -1,7 +1,6 @@
 #include "db/lookup.h"
 
-#include <cmath>
-#include <limits>
+#include <charconv>
 
 #include "db/engine.h"
 
@@ -11,18 +10,24 @@ ComponentConstants loadConstants(const Recordset& rs) {
     ComponentConstants out{};
     for (std::size_t k = 0; k < kConstantFields.size(); ++k) {
         const FieldValue v = rs.Fields(kConstantFields[k]);
-        if (isNull(v)) {
-            out[k] = kNullDefaults[k];
-        } else if (const double* d = std::get_if<double>(&v)) {
-            constexpr double maxFloat = std::numeric_limits<float>::max();
-            constexpr float inf = std::numeric_limits<float>::infinity();
-            out[k] = std::fabs(*d) <= maxFloat ? static_cast<float>(*d) : (*d > 0 ? inf : -inf);
-        } else {
+        if (const double* d = std::get_if<double>(&v)) {
+            out[k] = *d;
+        } else if (!isNull(v)) {
             throw DbError(kEngine, std::string("The field ") + kConstantFields[k] +
                                        " of the component holds text, not a number.");
         }
     }
     return out;
+}
+
+std::string componentName(const FieldValue& component) {
+    if (const std::string* text = std::get_if<std::string>(&component)) return *text;
+    if (const double* d = std::get_if<double>(&component)) {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, *d);
+        return std::string(buf, r.ptr);
+    }
+    return {};
 }
 
 std::optional<ComponentConstants> findComponentConstants(Recordset& rstComps, const std::string& name) {
@@ -31,10 +36,9 @@ std::optional<ComponentConstants> findComponentConstants(Recordset& rstComps, co
     rstComps.MoveFirst();
     long found = -1;
     for (long n = 0;; ++n) {
-        const FieldValue component = rstComps.Fields("Component");
-        const std::string* text = std::get_if<std::string>(&component);
-        if (isNull(component) || (text && text->empty())) break;  // such a row ends the list
-        if (text && *text == name) found = n;                     // the last of equal names wins
+        const std::string listed = componentName(rstComps.Fields("Component"));
+        if (listed.empty()) break;      // such a row ends the list
+        if (listed == name) found = n;  // the last of equal names wins
         rstComps.MoveNext();
         if (rstComps.EOF_()) break;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // Reading components the way the main window does: the constants of the
-// chosen record with the Null defaults, and a component found by name.
+// chosen record, and a component found by name.
 
 #include <array>
 #include <optional>
@@ -11,23 +11,27 @@
 
 namespace zolvant::db {
 
-// The six constants of a component, indexed like the properties of the
-// mixture state: Tc, Pc, omega, K1, K2, K3.
-using ComponentConstants = std::array<float, 6>;
+// The six constants of a component as stored, indexed like the properties
+// of the mixture state: Tc, Pc, omega, K1, K2, K3; nullopt where the field is
+// Null. What a missing value stands for is the mixture entry's to decide.
+using ComponentConstants = std::array<std::optional<double>, 6>;
 
-// The fields they come from, in that order, and what a Null field gives.
+// The fields they come from, in that order.
 inline constexpr std::array<const char*, 6> kConstantFields{"CritTemp", "CritPress", "AcentricF", "K1", "K2", "K3"};
-inline constexpr ComponentConstants kNullDefaults{1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
 
-// The constants of the current record of rs, each converted to single
-// precision (a value beyond the float range becomes an infinity of its
-// sign, which the equations show as "NA"); Null gives the default.
-// Throws DbError without a current record or when a field holds text.
+// The constants of the current record of rs, exactly as stored. Throws
+// DbError without a current record or when a field holds text (a file whose
+// tblComps is not STRICT can hold one): every reader refuses it alike.
 ComponentConstants loadConstants(const Recordset& rs);
+
+// The name a component box lists for a record's Component field: a text as
+// it is, a number (a table that is not STRICT can hold one) in its shortest
+// form that reads back exactly, and "" for Null, which ends the list.
+std::string componentName(const FieldValue& component);
 
 // Finds a component by exact (case-sensitive) name as a component box does:
 // re-runs the query, walks it from the first row until a Null or empty name
-// or the end, and with duplicate names takes the last. The recordset is left
+// or the end (names as componentName gives them), and with duplicate names takes the last. The recordset is left
 // on the record loaded. nullopt: no such name.
 std::optional<ComponentConstants> findComponentConstants(Recordset& rstComps, const std::string& name);
 

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
-#include "solver/entry.h"
-#include "solver/solve.h"
-#include "solver/text.h"
+#include "solver/mixture_entry.h"
 
 namespace zolvant {
 
 CaseOutcome runCase(const CaseInput& input, ResultGrid& grid) {
     CaseOutcome out;
-    MixtureState& s = out.state;
+    MixtureEntry entry;
     FractionTexts& f = out.fractions;
     const std::size_t count = std::min<std::size_t>(input.components.size(), 4);
 
@@ -19,38 +17,31 @@ CaseOutcome runCase(const CaseInput& input, ResultGrid& grid) {
     for (std::size_t k = 0; k < count; ++k) {
         const CaseComponent& c = input.components[k];
         const int row = static_cast<int>(k);
-        for (int p = 0; p < 6; ++p) {
-            const auto& v = c.constants[static_cast<std::size_t>(p)];
-            s.constant(row, p) = v ? static_cast<float>(*v) : (p == Tc || p == Pc ? 1.0f : 0.0f);
-        }
-        f[k] = proposeFraction(f, row);
+        entry.chooseComponent(row, c.constants);
+        f[k] = entry.enterFraction(f, row);
         if (c.fraction) f[k] = *c.fraction;
-        f[k] = cleanFraction(f[k]);
-        if (leadingNumber(f[k]) > 0.0) s.numComps = static_cast<std::int16_t>(row + 1);
+        f[k] = entry.leaveFraction(row, f[k]).text;
     }
 
-    const TemperatureCheck t = checkTemperature(input.temperature.value_or(std::string()));
+    const TemperatureLeft t = entry.leaveTemperature(input.temperature.value_or(std::string()));
     if (!t.accepted) {
         out.title = t.title;
         out.message = t.message;
+        out.state = entry.state();
         return out;
     }
-    s.tempK = t.tempK;
-    out.aboveCriticalMessage = aboveCriticalMessage(markAboveCritical(s));
+    out.aboveCriticalMessage = t.messageLine;
 
-    if (input.pressure)
-        if (const std::optional<float> p = readPressure(*input.pressure)) s.pressBar = *p;
+    if (input.pressure) entry.leavePressure(*input.pressure);
 
-    const SolveCheck check = checkSolve(f, s.pressBar, s.numComps);
-    s.numComps = check.numComps;
+    const SolveCheck check = entry.solve(f, grid);
+    out.state = entry.state();
     for (std::size_t k = 0; k < 4; ++k) out.deselected[k] = check.deselect[k] && k < count;
     if (!check.accepted) {
         out.title = check.title;
         out.message = check.message;
         return out;
     }
-    ClearResults(grid);
-    SolveAll(s, f, grid);
     out.solved = true;
     return out;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// One mixture specification run from typed texts to a filled grid, exactly
-// as the main window processes the same entries typed in their natural order
-// (components, each fraction, temperature, pressure, then Solve). The
-// command-line tool, the tests and the benchmark run their cases through it.
+// One mixture specification run from typed texts to a filled grid: the
+// entries the main window gets when the same case is typed in its natural
+// order (components, each fraction, temperature, pressure, then Solve), made
+// on a MixtureEntry as the window makes them. The command-line tool and the
+// tests run their cases through it.
 
 #include <array>
 #include <cstdint>
@@ -11,14 +12,14 @@
 #include <vector>
 
 #include "solver/grid.h"
+#include "solver/mixture_entry.h"
 #include "solver/state.h"
 
 namespace zolvant {
 
 struct CaseComponent {
-    // Tc, Pc, ω, K1, K2, K3 in the order of Prop; nullopt is a Null field
-    // (stored as 1 for Tc and Pc, 0 for the others).
-    std::array<std::optional<double>, 6> constants{};
+    // As a component box chooses them (see MixtureEntry::storedConstant).
+    ComponentConstants constants{};
     // The whole text of the fraction box when it is left; nullopt when the
     // box is passed without typing, so that it keeps its proposal.
     std::optional<std::string> fraction;

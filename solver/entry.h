@@ -1,7 +1,7 @@
 #pragma once
 // What the input boxes do with their texts when the focus enters or leaves
-// them. Shared by the main window and the command-line tool, so both treat
-// a typed text identically.
+// them, as plain functions of the texts. MixtureEntry applies them to the
+// mixture state for every front end.
 
 #include <optional>
 #include <string>

@@ -333,7 +333,7 @@ TEST(DatabaseComponents, OpensTheDatabaseOnceAtTheFirstName) {
     EXPECT_EQ(asked, 0);  // nothing is opened before a name is asked for
     const auto butane = components.find("n-Butane");
     ASSERT_TRUE(butane);
-    EXPECT_EQ((*butane)[0], static_cast<double>(425.12f));
+    EXPECT_EQ((*butane)[0], 425.12);
     // The connection serves the whole run, even once the file is gone.
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_TRUE(components.find("Propylene"));

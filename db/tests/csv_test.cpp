@@ -33,7 +33,7 @@ TEST_F(CsvTest, TheSeedDataBecomesADatabaseOfSixtyTwoComponents) {
     // Empty cells are Null: Propylene has no PRSV constants.
     const auto propylene = findComponentConstants(path, "Propylene");
     ASSERT_TRUE(propylene);
-    EXPECT_EQ((*propylene)[3], 0.0f);
+    EXPECT_FALSE((*propylene)[3]);
     EXPECT_EQ(folderEntries(pathOf("")), std::vector<std::string>{"Components.mdb"});
 }
 

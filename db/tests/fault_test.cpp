@@ -126,7 +126,7 @@ TEST_F(FaultTest, WhileAnotherProgramWritesReadingGoesOnAndStoringWaitsThenSaysW
         EXPECT_EQ(std::count(names.begin(), names.end(), "Uncommitted"), 0);
         const auto methane = findComponentConstants(*main, "Methane");
         ASSERT_TRUE(methane);
-        EXPECT_EQ((*methane)[0], 190.56f);
+        EXPECT_EQ((*methane)[0], 190.56);
 
         // Storing waits for the busy timeout, then tells the user why; the
         // typed record is kept for another try.

@@ -1,8 +1,6 @@
 // Finding a component by name and loading its constants as the main window
 // does.
 
-#include <limits>
-
 #include "db/lookup.h"
 #include "db/tests/support.h"
 
@@ -11,7 +9,7 @@ namespace {
 
 using LookupTest = DbTest;
 
-TEST_F(LookupTest, ConstantsAreLoadedInSinglePrecisionWithNullDefaults) {
+TEST_F(LookupTest, ConstantsAreReadAsStoredWithNullAsMissing) {
     const std::string path = makeDb("Components.mdb",
                                     {{"n-Butane", {58.123, 425.12, 37.96, 255, 0.2, 0.03443, 0.6767, 0.461}},
                                      {"Unknown Stuff", {}},
@@ -20,10 +18,10 @@ TEST_F(LookupTest, ConstantsAreLoadedInSinglePrecisionWithNullDefaults) {
                                      {"Huge", {1.0, 1e300}}});
     const auto butane = findComponentConstants(path, "n-Butane");
     ASSERT_TRUE(butane);
-    EXPECT_EQ(*butane, (ComponentConstants{425.12f, 37.96f, 0.2f, 0.03443f, 0.6767f, 0.461f}));
-    EXPECT_EQ(findComponentConstants(path, "Unknown Stuff"), (ComponentConstants{1, 1, 0, 0, 0, 0}));
-    EXPECT_EQ((*findComponentConstants(path, "Methane"))[0], 200.0f);  // the last of equal names
-    EXPECT_EQ((*findComponentConstants(path, "Huge"))[0], std::numeric_limits<float>::infinity());
+    EXPECT_EQ(*butane, (ComponentConstants{425.12, 37.96, 0.2, 0.03443, 0.6767, 0.461}));
+    EXPECT_EQ(findComponentConstants(path, "Unknown Stuff"), ComponentConstants{});
+    EXPECT_EQ((*findComponentConstants(path, "Methane"))[0], 200.0);  // the last of equal names
+    EXPECT_EQ((*findComponentConstants(path, "Huge"))[0], 1e300);
     EXPECT_FALSE(findComponentConstants(path, "Argon"));
     EXPECT_FALSE(findComponentConstants(path, "methane"));  // names compare exactly, as in the window
 }
@@ -37,7 +35,7 @@ TEST_F(LookupTest, AHandMadeFileIsReadAsTheWindowReadsIt) {
             "INSERT INTO tblComps (Component, CritTemp) VALUES ('Argon', 150.86), ('', 1), ('Xenon', 289.7);"
             "CREATE VIEW qryCritCos AS SELECT Component, CritTemp, CritPress, AcentricF, K1, K2, K3"
             " FROM tblComps ORDER BY rowid;");
-    EXPECT_EQ((*findComponentConstants(path, "Argon"))[0], 150.86f);
+    EXPECT_EQ((*findComponentConstants(path, "Argon"))[0], 150.86);
     EXPECT_FALSE(findComponentConstants(path, "Xenon"));
     const auto rows = listComponents(path);
     ASSERT_EQ(rows.size(), 3u);
@@ -46,6 +44,34 @@ TEST_F(LookupTest, AHandMadeFileIsReadAsTheWindowReadsIt) {
     const auto db = Database::OpenDatabase(path);
     const auto rs = db->OpenRecordset("qryCritCos");
     EXPECT_EQ(thrownBy([&] { rs->Edit(); }).number, kReadOnly);
+}
+
+TEST_F(LookupTest, ANumberAsNameIsFoundAsTheComponentBoxListsIt) {
+    const std::string path = pathOf("Numbers.mdb");
+    execSql(path,
+            "CREATE TABLE tblComps (Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3);"
+            "INSERT INTO tblComps (Component, CritTemp) VALUES (134, 374.2), (0.5, 10), ('Argon', 150.86);"
+            "CREATE VIEW qryCritCos AS SELECT * FROM tblComps ORDER BY rowid;");
+    EXPECT_EQ(componentName(FieldValue{134.0}), "134");
+    EXPECT_EQ(componentName(FieldValue{}), "");
+    EXPECT_EQ((*findComponentConstants(path, "134"))[0], 374.2);
+    EXPECT_EQ((*findComponentConstants(path, "0.5"))[0], 10.0);
+    EXPECT_FALSE(findComponentConstants(path, "134.0"));
+    EXPECT_EQ((*findComponentConstants(path, "Argon"))[0], 150.86);
+}
+
+TEST_F(LookupTest, AConstantHeldAsTextIsRefusedNamingItsField) {
+    // Only a table that is not STRICT can hold one; a number stored as text
+    // is refused as well, so that no reader guesses at what it means.
+    const std::string path = pathOf("Texts.mdb");
+    execSql(path,
+            "CREATE TABLE tblComps (Component TEXT, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3);"
+            "INSERT INTO tblComps (Component, CritTemp, K2) VALUES ('Argon', 150.86, 'abc'), ('Xenon', '289.7', NULL);"
+            "CREATE VIEW qryCritCos AS SELECT * FROM tblComps ORDER BY Component;");
+    EXPECT_EQ(thrownBy([&] { findComponentConstants(path, "Argon"); }).description,
+              "The field K2 of the component holds text, not a number.");
+    EXPECT_EQ(thrownBy([&] { findComponentConstants(path, "Xenon"); }).description,
+              "The field CritTemp of the component holds text, not a number.");
 }
 
 TEST_F(LookupTest, ListingFollowsTheQueryAndShowsEveryField) {

@@ -5,9 +5,9 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
-#include "solver/case.h"
-#include "solver/solve.h"
+#include "solver/mixture_entry.h"
 
 namespace {
 
@@ -31,38 +31,42 @@ private:
     long steps_ = 0;
 };
 
-CaseComponent component(double tc, double pc, double omega, double k1, double k2, double k3) {
-    CaseComponent c;
-    c.constants = {tc, pc, omega, k1, k2, k3};
-    c.fraction = "0.250";
-    return c;
+ComponentConstants component(double tc, double pc, double omega, double k1, double k2, double k3) {
+    return {tc, pc, omega, k1, k2, k3};
 }
 
-// The state as the window holds it after the boxes were left.
-CaseOutcome prepare(std::vector<CaseComponent> components, const char* celsius, const char* pressure) {
-    CaseInput in;
-    in.components = std::move(components);
-    in.temperature = celsius;
-    in.pressure = pressure;
-    TextGrid g;
-    return runCase(in, g);
+// The entry as the window holds it after the boxes were left: a quarter of
+// each component.
+struct Prepared {
+    MixtureEntry entry;
+    FractionTexts fractions;
+};
+Prepared prepare(const std::vector<ComponentConstants>& components, const char* celsius, const char* pressure) {
+    Prepared p;
+    for (std::size_t k = 0; k < components.size(); ++k) {
+        const int row = static_cast<int>(k);
+        p.entry.chooseComponent(row, components[k]);
+        p.fractions[k] = p.entry.leaveFraction(row, "0.250").text;
+    }
+    p.entry.leaveTemperature(celsius);
+    p.entry.leavePressure(pressure);
+    return p;
 }
 
-void solveOnce(benchmark::State& st, const CaseOutcome& prepared) {
+// The press itself: the checks, clearing the grid, all six equations.
+void solveOnce(benchmark::State& st, const Prepared& prepared) {
     TextGrid g;
     for (auto _ : st) {
-        const SolveCheck c = checkSolve(prepared.fractions, prepared.state.pressBar, prepared.state.numComps);
-        MixtureState s = prepared.state;
-        s.numComps = c.numComps;
-        ClearResults(g);
-        SolveAll(s, prepared.fractions, g);
+        MixtureEntry entry = prepared.entry;
+        const SolveCheck c = entry.solve(prepared.fractions, g);
+        benchmark::DoNotOptimize(c);
         benchmark::DoNotOptimize(g);
     }
     st.counters["steps/solve"] = static_cast<double>(g.steps()) / static_cast<double>(st.iterations());
 }
 
 void LightAlkanes(benchmark::State& st) {
-    static const CaseOutcome prepared = prepare(
+    static const Prepared prepared = prepare(
         {component(190.56, 45.99, 0.011, -0.00159, 0.1521, 0.517),   // methane
          component(305.32, 48.72, 0.099, 0.02669, 0.1358, 0.424),    // ethane
          component(369.83, 42.48, 0.152, 0.03136, 0.2757, 0.447),    // propane
@@ -75,7 +79,7 @@ BENCHMARK(LightAlkanes);
 // Four components just above their critical point: nearly every root
 // iterates to the 80-step limit.
 void NearCriticalRootsAtStepLimit(benchmark::State& st) {
-    static const CaseOutcome prepared = prepare(
+    static const Prepared prepared = prepare(
         {component(301.0, 51.0, 0.2, 0.03443, 0.6, 0.46), component(301.1, 51.1, 0.2, 0.03443, 0.6, 0.46),
          component(300.9, 50.9, 0.2, 0.03443, 0.6, 0.46), component(301.0, 50.8, 0.2, 0.03443, 0.6, 0.46)},
         "26.85", "50");

@@ -12,14 +12,12 @@
 
 #include "db/database.h"
 #include "solver/grid.h"
+#include "solver/mixture_entry.h"
 #include "solver/state.h"
+#include "ui/main/main_layout.h"
 #include "ui/main/results_export.h"
 
-class QCheckBox;
 class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 namespace zolvant::ui {
 
@@ -40,7 +38,7 @@ public:
     bool abandoned() const { return abandoned_; }
 
     // The mixture specification the equations read.
-    const zolvant::MixtureState& mixture() const { return state_; }
+    const zolvant::MixtureState& mixture() const { return entry_.state(); }
     bool hasComponentRecordset() const { return rstComps != nullptr; }
 
     // Event handlers. The focus handlers are reached only through the
@@ -59,38 +57,7 @@ public:
     void cmdInstruct_Click();
     void cmdDataForm_Click();
 
-    // Controls, named as the form names them; arrays indexed by element.
-    using Cells = std::array<QLineEdit*, 5>;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QPushButton* cmdClrComp = nullptr;
-    QPushButton* cmdCompList = nullptr;
-    std::array<QCheckBox*, 4> chkCritT{};
-    std::array<QComboBox*, 4> cmbComp{};
-    std::array<QLineEdit*, 4> txtCmpMF{};
-    QLabel* Label1 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* txtTemp = nullptr;
-    QLabel* Label4 = nullptr;
-    QLineEdit* txtPress = nullptr;
-    QPushButton* cmdSolve = nullptr;
-    QPushButton* cmdDataForm = nullptr;
-    QPushButton* cmdInstruct = nullptr;
-    QLabel* lblMsg = nullptr;
-    QLabel* Label16 = nullptr;
-    QLabel* Label11 = nullptr;
-    std::array<QLabel*, 6> lblEOS{};
-    std::array<QLabel*, 6> lblLiq{};
-    std::array<QLabel*, 6> lblVap{};
-    std::array<QLabel*, 6> lblZ{};
-    std::array<QLabel*, 8> lblComp{};
-    std::array<QLabel*, 2> lblMix{};
-    Cells txtLiqVDW{}, txtVapVDW{}, txtZVDW{};
-    Cells txtLiqRK{}, txtVapRK{}, txtZRK{};
-    Cells txtLiqPR{}, txtVapPR{}, txtZPR{};
-    Cells txtLiqSRK{}, txtVapSRK{}, txtZSRK{};
-    Cells txtLiqPRSV1{}, txtVapPRSV1{}, txtZPRSV1{};
-    Cells txtLiqPRSV2{}, txtVapPRSV2{}, txtZPRSV2{};
+    using Cells = MainControls::Cells;
 
     // The column of one equation block (0 VDW … 5 PRSV2).
     Cells& resultColumn(int block, zolvant::Column column);
@@ -105,13 +72,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void createControls();
-    void placeExponent();
-    void arrangeTabOrder();
     void watchFocus();
     void Form_Unload();
     void releaseDatabase();
-    void ClearResults();
+    void hideRowsNotInUse();
     zolvant::FractionTexts fractionTexts() const;
     void showDatabaseError(const zolvant::db::DbError& e);
     void selectNone(QComboBox* box);
@@ -122,7 +86,8 @@ private:
     void setCellText(int block, zolvant::Column column, int row, const std::string& text) override;
     void setCellMark(int block, int row, zolvant::Mark mark) override;
 
-    zolvant::MixtureState state_;
+    MainControls ui_;              // every control; the cells by block, column and row
+    zolvant::MixtureEntry entry_;  // the mixture state and its entry rules
     std::unique_ptr<zolvant::db::Database> dbComps;
     std::unique_ptr<zolvant::db::Recordset> rstComps;  // declared after dbComps: released first
     FocusRouter* router_ = nullptr;

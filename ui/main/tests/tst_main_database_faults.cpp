@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <memory>
 #include <optional>
+#include <sqlite3.h>
 
 #include "db/database.h"
 #include "db/settings.h"
@@ -240,6 +241,40 @@ private slots:
         QCOMPARE(listOf(0), (QStringList{"Methane", "n-Butane"}));
         QVERIFY(takeMessages().isEmpty());
         QCOMPARE(zolvant::test::storedRecords(dbPath_), before);
+    }
+
+    // A file made elsewhere, whose table is not STRICT, holds a constant as
+    // text: choosing that component says which field is wrong and chooses
+    // nothing, so no number is made up for it; its neighbour loads as ever.
+    void aConstantHeldAsTextIsRefusedWhenChosen() {
+        QFile::remove(dbPath_);
+        sqlite3* raw = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(dbPath_).constData(), &raw), SQLITE_OK);
+        const char* sql =
+            "CREATE TABLE tblComps (Component TEXT, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3);"
+            "INSERT INTO tblComps (Component, CritTemp, CritPress) VALUES ('Argon', 'abc', 48.98),"
+            " ('Xenon', 289.7, 58.4);"
+            "CREATE VIEW qryCritCos AS SELECT Component, CritTemp, CritPress, AcentricF, K1, K2, K3"
+            " FROM tblComps ORDER BY Component;";
+        const int rc = sqlite3_exec(raw, sql, nullptr, nullptr, nullptr);
+        sqlite3_close(raw);
+        QCOMPARE(rc, SQLITE_OK);
+
+        openWindow();
+        choose("Argon");
+        tab();
+        QCOMPARE(focused(), mf(0));
+        QCOMPARE(takeMessages(),
+                 QStringList{"Database ERROR: The field CritTemp of the component holds text, not a number."});
+        QCOMPARE(cmb(0)->currentIndex(), -1);
+        QCOMPARE(w_->mixture().constant(0, zolvant::Tc), 0.0f);
+
+        backtab();
+        choose("Xenon");
+        tab();
+        QVERIFY(takeMessages().isEmpty());
+        QCOMPARE(w_->mixture().constant(0, zolvant::Tc), 289.7f);
+        QCOMPARE(w_->mixture().constant(0, zolvant::Omega), 0.0f);  // Null: no acentric factor
     }
 
     // Another program holds an exclusive lock at start-up: the reason is
