@@ -73,6 +73,22 @@ AccessImportResult importAccessDatabase(const std::string& accessPath, const std
     AccessImportResult result;
     result.format = comps.format;
     result.leftOutColumns = comps.leftOutColumns;
+    // More records, or a longer name, than a component database holds would
+    // be stored but never read back.
+    if (comps.records.size() > static_cast<std::size_t>(detail::kMaxRows))
+        throw DbError(kTooLarge, "The table tblComps of the Access database '" + accessPath + "' has " +
+                                     std::to_string(comps.records.size()) + " records; a Zolvant database holds up to " +
+                                     std::to_string(detail::kMaxRows) + ". Nothing was written.");
+    for (std::size_t r = 0; r < comps.records.size(); ++r) {
+        const auto* name = std::get_if<std::string>(&comps.records[r][0]);
+        if (name && name->size() > static_cast<std::size_t>(detail::kMaxValueBytes))
+            throw DbError(kTooLarge, "Record " + std::to_string(r + 1) + " of tblComps in the Access database '" +
+                                         accessPath + "' has a Component name of " + std::to_string(name->size()) +
+                                         " bytes; a Zolvant database holds names of up to " +
+                                         std::to_string(detail::kMaxValueBytes) +
+                                         " bytes (in UTF-8). Shorten it in Access and import again. Nothing was "
+                                         "written.");
+    }
     std::vector<std::size_t> positions;
     for (std::size_t r = 0; r < comps.records.size(); ++r)
         if (unnamed(comps.records[r][0])) positions.push_back(r + 1);

@@ -150,11 +150,26 @@ TEST(AccessImport, NeverOverAnExistingFile) {
 
 TEST(AccessImport, ARefusalWritesNothing) {
     ScratchDir dir;
-    JetTable t{"tblComps", componentColumns(), {componentRow("Water", {18, 647, 220, 56, 0.3, 0, 0, HUGE_VAL})}};
-    const std::string access = dir.file("c.mdb");
-    writeFileBytes(access, buildJet4File({t}));
-    EXPECT_THROW(importAccessDatabase(access, dir.file("new.mdb")), DbError);
-    EXPECT_EQ(dir.names(), std::vector<std::string>{"c.mdb"});
+    std::string longName;
+    for (int i = 0; i < 128; ++i) longName += "Ж";  // 128 characters, 256 bytes
+    const std::vector<std::pair<JetTable, std::string>> cases{
+        {JetTable{"tblComps", componentColumns(), {componentRow("Water", {18, 647, 220, 56, 0.3, 0, 0, HUGE_VAL})}},
+         "holds no finite number"},
+        {JetTable{"tblComps", componentColumns(), {componentRow("W", {1, 2, 3, 4, 5, 6, 7, 8}), componentRow(longName, {})}},
+         "Record 2 of tblComps in the Access database '" + dir.file("c.mdb") +
+             "' has a Component name of 256 bytes; a Zolvant database holds names of up to 255 bytes"},
+    };
+    for (const auto& [table, phrase] : cases) {
+        const std::string access = dir.file("c.mdb");
+        writeFileBytes(access, buildJet4File({table}));
+        try {
+            importAccessDatabase(access, dir.file("new.mdb"));
+            ADD_FAILURE() << phrase << ": imported";
+        } catch (const DbError& e) {
+            EXPECT_NE(e.description().find(phrase), std::string::npos) << e.description();
+        }
+        EXPECT_EQ(dir.names(), std::vector<std::string>{"c.mdb"});
+    }
 }
 
 TEST(AccessRecognition, OpeningAnAccessFileSaysToImportItAndSqliteOpensAsToday) {
