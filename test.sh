@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./deps/install.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLVANT_WERROR=ON >/dev/null
 cmake --build build -j2
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
 
@@ -33,7 +33,12 @@ summary() {
 trap summary EXIT
 stage_start=$SECONDS
 
-common=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLVANT_WITH_GUI=OFF -DZOLVANT_WITH_BENCHMARKS=OFF)
+# The Debian package, made from the ordinary build and run unpacked.
+echo "==== Debian package (cpack -G DEB in build)"
+./packaging/check_deb.sh build
+stage "Debian package check" passed
+
+common=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLVANT_WERROR=ON -DZOLVANT_WITH_GUI=OFF -DZOLVANT_WITH_BENCHMARKS=OFF)
 export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 

@@ -1,6 +1,7 @@
 #include "cli/command_support.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "db/settings.h"
 
@@ -37,15 +38,23 @@ int failure(const QStringList& arguments, const QString& problem, QIODevice& err
 
 QCommandLineOption databaseOption() {
     return QCommandLineOption(QStringLiteral("db"),
-                              QStringLiteral("The component database to read (default: the one the calculator "
-                                             "window opens, named by its DBPath setting, or Components.mdb beside "
-                                             "this program when there is no setting)."),
+                              QStringLiteral("The component database to read (default: the one named by the "
+                                             "calculator window's DBPath setting; without a setting the user's own "
+                                             "copy when it exists, else the default database shipped with this "
+                                             "program, read only)."),
                               QStringLiteral("file"));
 }
 
 QString componentDatabasePath(const QCommandLineParser& parser) {
     const QString name = databaseOption().names().constFirst();
-    return parser.isSet(name) ? parser.value(name) : db::readDbPath();
+    if (parser.isSet(name)) return parser.value(name);
+    if (db::hasDbPathSetting()) return db::readDbPath();
+    // Only the window makes the user's copy: a command that reads never
+    // creates a file, so without a copy it reads the seed itself.
+    const QString user = db::defaultDbPath();
+    if (QFileInfo::exists(user)) return user;
+    const QString seed = db::seedDbPath();
+    return seed.isEmpty() ? user : seed;
 }
 
 std::string toFileName(const QString& path) { return QFile::encodeName(path).toStdString(); }

@@ -37,8 +37,9 @@ int failure(const QStringList& arguments, const QString& problem, QIODevice& err
 QCommandLineOption databaseOption();
 
 // The database a command reads: --db when given, otherwise the DBPath
-// setting the calculator window uses, otherwise its default (Components.mdb
-// beside the executable). Needs a QCoreApplication.
+// setting the calculator window uses, otherwise the user's own copy when it
+// exists, otherwise the seed beside the executable (../share/zolvant/).
+// Needs a QCoreApplication.
 QString componentDatabasePath(const QCommandLineParser& parser);
 
 // File names between the program and the file system.

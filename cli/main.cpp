@@ -7,11 +7,13 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <string_view>
 
 #include "cli/create_db_command.h"
 #include "cli/import_mdb_command.h"
 #include "cli/list_command.h"
 #include "cli/solve_command.h"
+#include "zolvant/version.h"
 
 namespace {
 
@@ -55,17 +57,23 @@ QString usage() {
         "\n"
         "Commands:\n");
     for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -10).arg(QString::fromLatin1(c.summary));
-    text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command.\n");
+    text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command; 'zolvant-cli --version' "
+                           "prints the version.\n");
     return text;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // Before anything else: the DBPath setting and the default database
-    // beside the executable are found through the application object.
+    if (argc == 2 && (std::string_view(argv[1]) == "--version")) {
+        std::fputs("zolvant-cli " ZOLVANT_VERSION "\n", stdout);
+        return 0;
+    }
+    // Before anything else: the DBPath setting and the seed beside the
+    // executable are found through the application object.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zolvant-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZOLVANT_VERSION));
 
     QFile in, out, err;
     in.open(stdin, QIODevice::ReadOnly);

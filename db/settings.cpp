@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace zolvant::db {
 
@@ -12,6 +13,11 @@ namespace {
 QString& defaultOverride() {
     static QString path;
     return path;
+}
+
+QString& programFolderOverride() {
+    static QString folder;
+    return folder;
 }
 
 const char* const kOrganisation = "Zolvant";
@@ -28,19 +34,39 @@ QString folderOfExecutable() {
     return QDir::currentPath();
 }
 
+// Empty while a test has moved the default but named no program folder.
+QString programFolder() {
+    if (!programFolderOverride().isEmpty()) return programFolderOverride();
+    if (!defaultOverride().isEmpty()) return {};
+    return folderOfExecutable();
+}
+
 }  // namespace
 
 QString defaultDbPath() {
     if (!defaultOverride().isEmpty()) return defaultOverride();
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\Program Files\\Korvane\\Components.mdb");
-#else
-    // The counterpart of an install folder: the folder the program runs from.
-    return QDir(folderOfExecutable()).filePath(QStringLiteral("Components.mdb"));
-#endif
+    // The folder QStandardPaths::AppDataLocation names for an application
+    // "zolvant" without organisation, whatever name each program gives
+    // itself: the window and zolvant-cli must find the same file.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir(data).filePath(QStringLiteral("zolvant/Components.mdb"));
 }
 
 void setDefaultDbPathOverride(const QString& path) { defaultOverride() = path; }
+
+QString seedDbPath() {
+    const QString folder = programFolder();
+    if (folder.isEmpty()) return {};
+    return QDir::cleanPath(QDir(folder).filePath(QStringLiteral("../share/zolvant/Components.mdb")));
+}
+
+QString legacyDbPath() {
+    const QString folder = programFolder();
+    if (folder.isEmpty()) return {};
+    return QDir(folder).filePath(QStringLiteral("Components.mdb"));
+}
+
+void setProgramFolderOverride(const QString& folder) { programFolderOverride() = folder; }
 
 QString readDbPath() {
     const QSettings settings(kOrganisation, kApplication);

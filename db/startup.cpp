@@ -1,6 +1,7 @@
 #include "db/startup.h"
 
 #include "db/settings.h"
+#include "db/user_database.h"
 
 namespace zolvant::db {
 
@@ -20,21 +21,44 @@ const char* const kStartFolder = "/";
 
 }  // namespace
 
+StartupResult openComponents(const std::string& path) {
+    StartupResult result;
+    result.dbComps = Database::OpenDatabase(path);
+    result.rstComps = result.dbComps->OpenRecordset("qryCritCos");
+    // A query without rows is no failure: the lists are just empty.
+    if (result.rstComps->RecordCount() > 0) result.rstComps->MoveLast();
+    return result;
+}
+
 StartupResult openComponentDatabase(StartupDialogs& dialogs) {
+    // Without a setting the user's own copy is opened; it is made first
+    // when it does not exist yet.
+    std::string copyProblem;
+    if (!hasDbPathSetting()) {
+        const UserCopy made = ensureUserDatabase();
+        if (made.kind == UserCopy::FromEarlier)
+            dialogs.message(QStringLiteral("Your component database now lives in\n%1\n\nIt was copied there from %2, "
+                                           "which is left as it was and no longer used.")
+                                .arg(made.path, made.source)
+                                .toStdString(),
+                            "Component Database");
+        if (made.kind == UserCopy::Failed)
+            copyProblem = QStringLiteral("Your copy of the component database could not be made from %1: %2.")
+                              .arg(made.source, made.error)
+                              .toStdString();
+    }
     std::string current = readDbPath().toStdString();
     for (;;) {
-        StartupResult result;
         try {
-            result.dbComps = Database::OpenDatabase(current);
-            result.rstComps = result.dbComps->OpenRecordset("qryCritCos");
-            // A query without rows is no failure: the lists are just empty.
-            if (result.rstComps->RecordCount() > 0) result.rstComps->MoveLast();
-            return result;
+            return openComponents(current);
         } catch (const DbError& e) {
             const bool missing = e.number() == kFileNotFound || e.number() == kInvalidPath;
             // Any other failure is shown too, so that the user learns why and
             // can choose the right file.
-            dialogs.message(missing ? kNotFoundText : e.description(), kTitle);
+            const std::string text = missing ? (copyProblem.empty() ? kNotFoundText : copyProblem + "\n\n" + kNotFoundText)
+                                             : e.description();
+            copyProblem.clear();
+            dialogs.message(text, kTitle);
         }
         const std::optional<std::string> chosen = dialogs.openFileName(kStartFolder);
         if (!chosen) {

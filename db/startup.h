@@ -25,6 +25,13 @@ struct StartupResult {
     bool abandoned = false;                // the user cancelled the dialog: the program ends
 };
 
+// Without a DBPath setting the user's own copy is opened, made first from
+// the seed (or from a database an earlier build kept beside the executable,
+// which is then announced once) when it does not exist.
 StartupResult openComponentDatabase(StartupDialogs& dialogs);
+
+// Opens one file as the start-up opening does, without any dialog: the
+// database, and its query at the last record. Throws DbError.
+StartupResult openComponents(const std::string& path);
 
 }  // namespace zolvant::db

@@ -1,7 +1,7 @@
 // The commands around the component database: create-db, list, components
 // given by name in solve (JSON Lines and the quick form), and where the
-// database is found (--db, the DBPath setting, the default beside the
-// executable).
+// database is found (--db, the DBPath setting, the user's own copy, the
+// seed the build puts in share/zolvant/).
 
 #include <gtest/gtest.h>
 
@@ -21,6 +21,7 @@
 #include "cli/tests/support.h"
 #include "db/components_csv.h"
 #include "db/settings.h"
+#include "zolvant/version.h"
 
 #include <sqlite3.h>
 
@@ -417,8 +418,8 @@ TEST_F(CliDatabaseTest, QuickFormRefusalsAndWrongUsage) {
     }
 }
 
-// A new user: no settings at all, and the seed database the build put beside
-// the executable.
+// A new user: no settings at all, no copy of the database of their own, and
+// the seed database the build put in share/zolvant/ beside bin/.
 TEST(FreshBuild, SeedDatabaseBesideTheExecutableIsFoundWithoutSettings) {
     QTemporaryDir emptyConfig;
     ASSERT_TRUE(emptyConfig.isValid());
@@ -432,6 +433,36 @@ TEST(FreshBuild, SeedDatabaseBesideTheExecutableIsFoundWithoutSettings) {
     EXPECT_EQ(list.out.count('\n'), 63);
     EXPECT_TRUE(list.out.contains("\nn-Butane "));
     EXPECT_TRUE(QDir(emptyConfig.path()).isEmpty());  // reading writes no settings
+}
+
+// Without --db and without a setting, the user's own copy wins over the
+// seed once it exists; reading never makes that copy.
+TEST(FreshBuild, TheUsersOwnCopyWinsOverTheSeedAndReadingNeverMakesIt) {
+    QTemporaryDir config, data;
+    ASSERT_TRUE(config.isValid() && data.isValid());
+    const CliRun fromSeed = test::runCli({"list"}, {}, config.path(), data.path());
+    EXPECT_EQ(fromSeed.exitCode, 0) << fromSeed.err.toStdString();
+    EXPECT_EQ(fromSeed.out.count('\n'), 63);
+    EXPECT_TRUE(QDir(data.path()).isEmpty());
+
+    ASSERT_TRUE(QDir().mkpath(data.filePath("zolvant")));
+    QFile csv(data.filePath("own.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write(kHeader + "Xenon,131.29,289.7,58.4,118,0.008,,,\n");
+    csv.close();
+    const QString own = data.filePath("zolvant/Components.mdb");
+    ASSERT_EQ(test::runCli({"create-db", own, "--from", csv.fileName()}).exitCode, 0);
+    const CliRun fromOwn = test::runCli({"list"}, {}, config.path(), data.path());
+    EXPECT_EQ(fromOwn.exitCode, 0) << fromOwn.err.toStdString();
+    EXPECT_EQ(fromOwn.out.count('\n'), 2) << fromOwn.out.toStdString();
+    EXPECT_TRUE(fromOwn.out.contains("\nXenon "));
+}
+
+TEST(Version, VersionPrintsTheProgramAndItsVersion) {
+    const CliRun c = test::runCli({"--version"});
+    EXPECT_EQ(c.exitCode, 0);
+    EXPECT_EQ(c.out, QByteArray("zolvant-cli " ZOLVANT_VERSION "\n"));
+    EXPECT_TRUE(c.err.isEmpty());
 }
 
 // A file from elsewhere whose query never ends: list and a case by name

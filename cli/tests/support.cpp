@@ -6,10 +6,12 @@
 
 namespace zolvant::cli::test {
 
-CliRun runCli(const QStringList& args, const QByteArray& input, const QString& configDir) {
-    QTemporaryDir emptyConfig;
+CliRun runCli(const QStringList& args, const QByteArray& input, const QString& configDir, const QString& dataDir) {
+    QTemporaryDir emptyConfig, emptyData;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir.isEmpty() ? emptyConfig.path() : configDir);
+    // No user copy of the database unless a test makes one.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataDir.isEmpty() ? emptyData.path() : dataDir);
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(ZOLVANT_CLI_PATH), args);

@@ -16,8 +16,11 @@ struct CliRun {
 };
 
 // Runs zolvant-cli with args and input on standard input. XDG_CONFIG_HOME
-// (where the DBPath setting lives) is configDir, or a new empty folder.
-CliRun runCli(const QStringList& args, const QByteArray& input = {}, const QString& configDir = {});
+// (where the DBPath setting lives) is configDir, XDG_DATA_HOME (where the
+// user's copy of the database lives) dataDir, each a new empty folder when
+// not given.
+CliRun runCli(const QStringList& args, const QByteArray& input = {}, const QString& configDir = {},
+              const QString& dataDir = {});
 
 }  // namespace zolvant::cli::test
 

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <deque>
 
@@ -55,7 +56,8 @@ TEST_F(StartupTest, TheSettingLivesInGroupStartupOfZolvant) {
     const QSettings probe("Zolvant", "Zolvant");
     EXPECT_FALSE(probe.fileName().startsWith(QDir::homePath() + "/.config")) << probe.fileName().toStdString();
     EXPECT_FALSE(hasDbPathSetting());
-    EXPECT_EQ(defaultDbPath(), QDir(QCoreApplication::applicationDirPath()).filePath("Components.mdb"));
+    EXPECT_EQ(defaultDbPath(), QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                                   .filePath("zolvant/Components.mdb"));
     EXPECT_EQ(readDbPath(), defaultDbPath());
     writeDbPath("/data/Components.mdb");
     EXPECT_EQ(QSettings("Zolvant", "Zolvant").value("Startup/DBPath").toString(), "/data/Components.mdb");

@@ -19,7 +19,9 @@ void FocusRouter::watch(QWidget* w, std::function<void()> gotFocus, std::functio
 }
 
 bool FocusRouter::inForm(const QWidget* w) const {
-    return w && w != form_ && w->window() == form_;
+    // The form may sit inside a window with a menu bar: only its own
+    // controls count.
+    return w && w != form_ && form_->isAncestorOf(w);
 }
 
 bool FocusRouter::eventFilter(QObject* watched, QEvent* event) {
@@ -30,9 +32,11 @@ bool FocusRouter::eventFilter(QObject* watched, QEvent* event) {
         if (!inForm(w)) return false;
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::MouseFocusReason) mouseMovedFocus_ = true;
-        // A window (de)activation or a drop-down list opening or closing is
-        // no move between controls.
-        const bool transient = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        // A window (de)activation, a drop-down list or a menu opening or
+        // closing, or the menu bar taking the keys for a moment (Alt) is no
+        // move between controls.
+        const bool transient = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+                               reason == Qt::MenuBarFocusReason;
         const bool gotFocus = type == QEvent::FocusIn;
         if (gotFocus) {
             if (transient && w == owner_) return false;
@@ -41,7 +45,7 @@ bool FocusRouter::eventFilter(QObject* watched, QEvent* event) {
             // Focus that went into another window (a drop-down list's first
             // opening reports itself that way) leaves the owner in place.
             const QWidget* now = QApplication::focusWidget();
-            if (now && now->window() != form_) return false;
+            if (now && now->window() != form_->window()) return false;
         }
         queue_.push_back({gotFocus, w});
         if (!busy_) drain();

@@ -453,4 +453,18 @@ void frmZolvMain::cmdCompList_Click() { showComponentEditor(); }
 void frmZolvMain::cmdInstruct_Click() { showInstructions(); }
 void frmZolvMain::cmdDataForm_Click() { showInformation(); }
 
+// ------------------------------------------------------ another database
+
+QString frmZolvMain::databasePath() const { return dbComps ? QString::fromStdString(dbComps->path()) : QString(); }
+
+void frmZolvMain::useDatabase(std::unique_ptr<db::Database> db, std::unique_ptr<db::Recordset> rst) {
+    releaseDatabase();
+    dbComps = std::move(db);
+    rstComps = std::move(rst);
+    // The boxes list the new components at their next entry. A box being
+    // edited is listed now: leaving it reads the record at its list index.
+    for (int i = 0; i < 4; ++i)
+        if (ui_.cmbComp[i]->hasFocus()) cmbComp_GotFocus(i);
+}
+
 }  // namespace zolvant::ui

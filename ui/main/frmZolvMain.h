@@ -62,6 +62,13 @@ public:
     // The column of one equation block (0 VDW … 5 PRSV2).
     Cells& resultColumn(int block, zolvant::Column column);
 
+    // The menu bar's way in (ui/main/main_window.h): the results' actions,
+    // the database in use, and another one taking its place (the current
+    // one is released first; nullptrs leave none open).
+    ResultsCommands* resultsCommands() const { return results_; }
+    QString databasePath() const;  // empty when none is open
+    void useDatabase(std::unique_ptr<zolvant::db::Database> db, std::unique_ptr<zolvant::db::Recordset> rst);
+
 signals:
     // Form_Unload has run: the program is to end.
     void unloaded();

@@ -76,7 +76,7 @@ bool ResultsCommands::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        if (watched->isWindowType() && watched == form_->windowHandle()) keepFocusOnRightPress(event);
+        if (watched->isWindowType() && watched == form_->window()->windowHandle()) keepFocusOnRightPress(event);
         return false;
     case QEvent::ContextMenu: {
         if (!isCell(watched)) return false;
@@ -101,7 +101,9 @@ bool ResultsCommands::eventFilter(QObject* watched, QEvent* event) {
 void ResultsCommands::keepFocusOnRightPress(QEvent* event) {
     const auto* press = static_cast<QMouseEvent*>(event);
     if (press->button() != Qt::RightButton) return;
-    QWidget* target = form_->childAt(press->position().toPoint());
+    // The press comes in the coordinates of the window, which may hold the
+    // form below a menu bar.
+    QWidget* target = form_->childAt(form_->mapFrom(form_->window(), press->position().toPoint()));
     if (!target || !isCell(target) || target->hasFocus()) return;
     const Qt::FocusPolicy policy = target->focusPolicy();
     if (!(policy & Qt::ClickFocus)) return;

@@ -1,0 +1,172 @@
+#include "ui/main/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QtGlobal>
+
+#include "db/settings.h"
+#include "db/startup.h"
+#include "db/user_database.h"
+#include "ui/common/services.h"
+#include "ui/editor/editor_window.h"
+#include "ui/editor/frmCritConst2.h"
+#include "ui/help/help_windows.h"
+#include "ui/main/frmZolvMain.h"
+#include "ui/main/results_commands.h"
+#include "zolvant/version.h"
+
+namespace zolvant::ui {
+
+namespace {
+
+const char* const kLicence = "MIT";
+
+bool askYesNo(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    const bool yes = box.exec() == QMessageBox::Yes;
+    if (parent) parent->window()->activateWindow();  // without a window manager nothing else would
+    return yes;
+}
+
+QString samePathKey(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), confirm_(askYesNo) {
+    setObjectName(QStringLiteral("MainWindow"));
+    form_ = new frmZolvMain(this);
+    setCentralWidget(form_);
+    setWindowTitle(form_->windowTitle());
+    createMenus();
+    // The form keeps its fixed size; the window is the form plus the bar.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createMenus() {
+    QMenuBar* bar = menuBar();
+    // The bar never takes the focus from a box by a click.
+    bar->setFocusPolicy(Qt::NoFocus);
+
+    fileMenu_ = bar->addMenu(QStringLiteral("&File"));
+    openDatabase_ = fileMenu_->addAction(QStringLiteral("&Open Component Database…"), this,
+                                         &MainWindow::openComponentDatabase);
+    openDatabase_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    restoreDatabase_ = fileMenu_->addAction(QStringLiteral("&Restore Default Database…"), this,
+                                            &MainWindow::restoreDefaultDatabase);
+    fileAnchor_ = fileMenu_->addSeparator();
+    ResultsCommands* results = form_->resultsCommands();
+    fileMenu_->addAction(results->saveAction());
+    fileMenu_->addSeparator();
+    quit_ = fileMenu_->addAction(QStringLiteral("&Quit"), this, &QWidget::close);
+    quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    editMenu_ = bar->addMenu(QStringLiteral("&Edit"));
+    editMenu_->addAction(results->copyAction());
+    editMenu_->addSeparator();
+    componentList_ = editMenu_->addAction(QStringLiteral("Component &List"), this, [] { showComponentEditor(); });
+
+    helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
+    instructions_ = helpMenu_->addAction(QStringLiteral("&Instructions"), this, [] { showInstructions(); });
+    instructions_->setShortcut(QKeySequence(Qt::Key_F1));
+    information_ = helpMenu_->addAction(QStringLiteral("I&nformation"), this, [] { showInformation(); });
+    helpMenu_->addSeparator();
+    about_ = helpMenu_->addAction(QStringLiteral("&About Zolvant"), this, &MainWindow::showAbout);
+
+    for (QAction* a : {openDatabase_, restoreDatabase_, quit_, instructions_})
+        a->setShortcutContext(Qt::WindowShortcut);
+    connect(fileMenu_, &QMenu::aboutToShow, this, &MainWindow::updateEntries);
+}
+
+void MainWindow::Form_Load() {
+    form_->Form_Load();
+    updateEntries();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The form ends the program as when it was the window itself.
+    form_->close();
+    event->accept();
+}
+
+bool MainWindow::usingUserCopy() const {
+    const QString inUse = form_->databasePath();
+    return !inUse.isEmpty() && samePathKey(inUse) == samePathKey(db::defaultDbPath());
+}
+
+void MainWindow::updateEntries() { restoreDatabase_->setEnabled(usingUserCopy()); }
+
+void MainWindow::openComponentDatabase() {
+    const QString current = form_->databasePath();
+    const QString start = current.isEmpty() ? QDir::homePath() : QFileInfo(current).absolutePath();
+    const QString chosen =
+        services().openFileName(this, start, QStringLiteral("Component databases (*.mdb);;All files (*)"));
+    if (chosen.isEmpty()) return;
+    try {
+        db::StartupResult opened = db::openComponents(QFile::encodeName(chosen).toStdString());
+        form_->useDatabase(std::move(opened.dbComps), std::move(opened.rstComps));
+    } catch (const db::DbError& e) {
+        // The database in use stays open.
+        services().message(this, QString::fromStdString(e.description()), QStringLiteral("Database ERROR"));
+        return;
+    }
+    db::writeDbPath(chosen);
+    updateEntries();
+}
+
+void MainWindow::restoreDefaultDatabase() {
+    if (!usingUserCopy()) return;
+    const QString path = db::defaultDbPath();
+    const QString text =
+        QStringLiteral("Replace your component database with a fresh copy of the default one?\n\n"
+                       "Your database is kept as %1; an older backup there is replaced.%2")
+            .arg(db::backupPathOf(path),
+                 currentComponentEditor() ? QStringLiteral("\n\nThe open Component List is closed, and a change "
+                                                           "not yet stored there is discarded.")
+                                          : QString());
+    if (!confirm_(this, text, QStringLiteral("Restore Default Database"))) return;
+    if (frmCritConst2* editor = currentComponentEditor()) editor->close();
+    form_->useDatabase(nullptr, nullptr);
+    QString problem;
+    const bool restored = db::restoreUserDatabase(&problem);
+    try {
+        db::StartupResult opened = db::openComponents(QFile::encodeName(path).toStdString());
+        form_->useDatabase(std::move(opened.dbComps), std::move(opened.rstComps));
+    } catch (const db::DbError& e) {
+        problem = problem.isEmpty() ? QString::fromStdString(e.description()) : problem;
+    }
+    if (!restored || form_->databasePath().isEmpty())
+        services().message(this, QStringLiteral("The default database could not be restored: %1").arg(problem),
+                           QStringLiteral("Database ERROR"));
+    updateEntries();
+}
+
+QString MainWindow::aboutText() const {
+    const QString inUse = form_->databasePath();
+    const QString seed = db::seedDbPath();
+    return QStringLiteral("Zolvant %1\n\n"
+                          "Molar volumes and Z of gases, liquids and mixtures by six cubic equations of state.\n\n"
+                          "Qt %2\n"
+                          "Licence: %3\n\n"
+                          "Database in use:\n%4\n\n"
+                          "Default database:\n%5")
+        .arg(QStringLiteral(ZOLVANT_VERSION), QString::fromLatin1(qVersion()), QString::fromLatin1(kLicence),
+             inUse.isEmpty() ? QStringLiteral("(none)") : QFileInfo(inUse).absoluteFilePath(),
+             seed.isEmpty() ? QStringLiteral("(none)") : seed);
+}
+
+void MainWindow::showAbout() { services().message(this, aboutText(), QStringLiteral("About Zolvant")); }
+
+}  // namespace zolvant::ui
