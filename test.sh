@@ -63,8 +63,11 @@ fuzz_one() {
   mkdir -p "build-fuzz/corpus-new/$t"
   "build-fuzz/bin/fuzz_$t" -max_total_time="$fuzz_seconds" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus-new/$t" "fuzz/corpus/$t" \
-    >"build-fuzz/fuzz_$t.log" 2>&1
+    ${extra_corpus[$t]:-} >"build-fuzz/fuzz_$t.log" 2>&1
 }
+# Files made by Access itself seed the Access reader (read-only, never copied).
+declare -A extra_corpus
+if [ -d ../shared/fixtures/access ]; then extra_corpus[access_reader]=../shared/fixtures/access; fi
 targets=$(ls fuzz/corpus)
 declare -A pid_of
 for t in $targets; do

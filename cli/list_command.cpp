@@ -70,6 +70,13 @@ int runListCommand(const QStringList& arguments, QIODevice& out, QIODevice& err)
     try {
         rows = db::listComponents(toFileName(path));
     } catch (const db::DbError& e) {
+        if (e.number() == db::kAccessDatabase)
+            return failure(arguments,
+                           QStringLiteral("'%1' is an Access database: its components must be imported into a new "
+                                          "Zolvant database first, with 'zolvant-cli import-mdb %1 NEW_FILE'; then "
+                                          "list NEW_FILE with --db.")
+                               .arg(path),
+                           err);
         return failure(arguments,
                        QStringLiteral("the component database '%1' does not open: %2")
                            .arg(path, QString::fromStdString(e.description())),

@@ -18,6 +18,7 @@
 
 #include "cli/create_db_command.h"
 #include "cli/isotherm_command.h"
+#include "cli/import_mdb_command.h"
 #include "cli/list_command.h"
 #include "cli/solve_command.h"
 #include "zolvant/version.h"
@@ -52,11 +53,16 @@ int isotherm(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
 #endif
 }
 
+int importMdb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runImportMdbCommand(arguments, out, err);
+}
+
 const Command kCommands[] = {
     {"solve", "Solve cases given as JSON Lines, or one mixture given by component names.", &solve},
     {"list", "List the components of the component database with their constants.", &list},
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
     {"isotherm", "Print the P-V isotherms of one component by the six equations (CSV), or draw them.", &isotherm},
+    {"import-mdb", "Import the components of an Access database into a new component database.", &importMdb},
 };
 
 QString usage() {
@@ -67,7 +73,7 @@ QString usage() {
         "component database the calculator reads.\n"
         "\n"
         "Commands:\n");
-    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -9).arg(QString::fromLatin1(c.summary));
+    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -10).arg(QString::fromLatin1(c.summary));
     text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command; 'zolvant-cli --version' "
                            "prints the version.\n");
     return text;

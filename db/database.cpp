@@ -10,6 +10,7 @@
 #endif
 
 #include "db/engine.h"
+#include "db/file_format.h"
 
 namespace zolvant::db {
 
@@ -109,6 +110,7 @@ std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool r
     if (!fs::exists(status)) throw DbError(kFileNotFound, "Could not find the database file '" + path + "'.");
     if (!fs::is_regular_file(status))
         throw DbError(kNotADatabase, "The file '" + path + "' is not a component database: it is not a regular file.");
+    detail::refuseAccessFile(path);
 
     auto conn = std::make_shared<Connection>();
     conn->path = path;

@@ -33,6 +33,7 @@ enum ErrorNumber : int {
     kAlreadyExists = 3204,     // creating a database where a file already is
     kTimedOut = 3234,          // a statement stopped past its time budget
     kTooLarge = 3035,          // more rows, or a longer value, than a component database holds
+    kAccessDatabase = 3343,    // an Access (Jet/ACE) file: it must be imported, not opened
 };
 
 class DbError : public std::runtime_error {

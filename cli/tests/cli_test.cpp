@@ -196,6 +196,7 @@ TEST(Commands, HelpExplainsEveryOption) {
                    "Exit status", "\"fraction\"", "\"name\"", "Input ERROR"}},
         {"list", {"--db", "--help", "Exit status"}},
         {"create-db", {"--from", "FILE", "--help", "Exit status", "line"}},
+        {"import-mdb", {"--name-unnamed", "ACCESS_FILE", "NEW_FILE", "--help", "Exit status", "tblComps"}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.command);
@@ -206,7 +207,7 @@ TEST(Commands, HelpExplainsEveryOption) {
     }
     const CliRun top = runCli({"--help"});
     EXPECT_EQ(top.exitCode, 0);
-    for (const char* command : {"solve", "list", "create-db"}) EXPECT_TRUE(top.out.contains(command)) << command;
+    for (const char* command : {"solve", "list", "create-db", "import-mdb"}) EXPECT_TRUE(top.out.contains(command)) << command;
 }
 
 TEST(SolveCommand, FilesAreReadInOrderAndNamedInErrors) {
