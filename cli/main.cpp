@@ -11,6 +11,7 @@
 #include "cli/create_db_command.h"
 #include "cli/list_command.h"
 #include "cli/solve_command.h"
+#include "cli/sweep_command.h"
 
 namespace {
 
@@ -26,6 +27,10 @@ int solve(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice
     return zolvant::cli::runSolveCommand(arguments, in, out, err);
 }
 
+int sweep(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runSweepCommand(arguments, out, err);
+}
+
 int list(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
     return zolvant::cli::runListCommand(arguments, out, err);
 }
@@ -36,6 +41,7 @@ int createDb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
 
 const Command kCommands[] = {
     {"solve", "Solve cases given as JSON Lines, or one mixture given by component names.", &solve},
+    {"sweep", "Solve one mixture over a range of temperatures or pressures, as CSV.", &sweep},
     {"list", "List the components of the component database with their constants.", &list},
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
 };

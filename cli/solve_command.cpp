@@ -79,18 +79,6 @@ struct Source {
     QIODevice* device;
 };
 
-// The case of the quick form as the line it stands for.
-QByteArray quickCase(const QString& temperature, const QString& pressure,
-                     const std::vector<std::pair<QString, QString>>& pairs) {
-    QJsonArray components;
-    for (const auto& [name, fraction] : pairs)
-        components.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("fraction"), fraction}});
-    const QJsonObject c{{QStringLiteral("temperature"), temperature},
-                        {QStringLiteral("pressure"), pressure},
-                        {QStringLiteral("components"), components}};
-    return QJsonDocument(c).toJson(QJsonDocument::Compact);
-}
-
 enum class Output { Json, Table, WideTable, Csv };
 
 void writeCase(QIODevice& out, const CaseReport& report, Output output) {
@@ -141,6 +129,17 @@ int runQuickForm(const QStringList& arguments, const QString& temperature, const
 }
 
 }  // namespace
+
+QByteArray quickCase(const QString& temperature, const QString& pressure,
+                     const std::vector<std::pair<QString, QString>>& pairs) {
+    QJsonArray components;
+    for (const auto& [name, fraction] : pairs)
+        components.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("fraction"), fraction}});
+    const QJsonObject c{{QStringLiteral("temperature"), temperature},
+                        {QStringLiteral("pressure"), pressure},
+                        {QStringLiteral("components"), components}};
+    return QJsonDocument(c).toJson(QJsonDocument::Compact);
+}
 
 int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err,
                     const ComponentLookup& givenLookup) {
