@@ -20,4 +20,50 @@ CliRun runCli(const QStringList& args, const QByteArray& input, const QString& c
             p.readAllStandardError()};
 }
 
+// A strict RFC 4180 reader: quoted fields may hold commas, doubled quotes
+// and line breaks; every record ends with CRLF. nullopt for anything else.
+std::optional<Records> readCsv(const QByteArray& bytes) {
+    const QString text = QString::fromUtf8(bytes);
+    Records records;
+    QStringList record;
+    QString field;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text[i] == QLatin1Char('"')) {
+            for (++i;; ++i) {
+                if (i >= text.size()) return std::nullopt;  // unterminated
+                if (text[i] != QLatin1Char('"')) {
+                    field += text[i];
+                } else if (i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
+                    field += QLatin1Char('"');
+                    ++i;
+                } else {
+                    ++i;
+                    break;
+                }
+            }
+        } else {
+            for (; i < text.size() && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\r') &&
+                   text[i] != QLatin1Char('\n');
+                 ++i) {
+                if (text[i] == QLatin1Char('"')) return std::nullopt;  // quote in an unquoted field
+                field += text[i];
+            }
+        }
+        if (i >= text.size()) return std::nullopt;  // no CRLF after the last record
+        record << field;
+        field.clear();
+        if (text[i] == QLatin1Char(',')) {
+            ++i;
+        } else if (text.mid(i, 2) == QStringLiteral("\r\n")) {
+            records << record;
+            record.clear();
+            i += 2;
+        } else {
+            return std::nullopt;  // a bare CR or LF
+        }
+    }
+    return records;
+}
+
 }  // namespace zolvant::cli::test

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <ostream>
 
 namespace zolvant::cli::test {
@@ -18,6 +19,12 @@ struct CliRun {
 // Runs zolvant-cli with args and input on standard input. XDG_CONFIG_HOME
 // (where the DBPath setting lives) is configDir, or a new empty folder.
 CliRun runCli(const QStringList& args, const QByteArray& input = {}, const QString& configDir = {});
+
+using Records = QList<QStringList>;
+
+// A strict RFC 4180 reader: quoted fields may hold commas, doubled quotes
+// and line breaks; every record ends with CRLF. nullopt for anything else.
+std::optional<Records> readCsv(const QByteArray& bytes);
 
 }  // namespace zolvant::cli::test
 
