@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "cli/case_json.h"
 #include "solver/text.h"
 
 namespace zolvant::cli {
@@ -96,6 +97,12 @@ QString inputErrorMessage(const CaseReport& r) {
 }
 
 QByteArray toJsonLine(const CaseReport& r) {
+    std::string plain;
+    if (appendPlainJsonLine(plain, r)) return QByteArray::fromStdString(plain);
+    return toJsonLineByQJson(r);
+}
+
+QByteArray toJsonLineByQJson(const CaseReport& r) {
     QJsonObject o;
     if (r.inputError) {
         o[QStringLiteral("ok")] = false;

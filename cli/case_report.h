@@ -44,7 +44,12 @@ CaseReport evaluateLine(const QByteArray& line, const QString& where, const Comp
 QString inputErrorMessage(const CaseReport& report);
 
 // {"ok": true, "numComps": n, "blocks": [...]} or {"ok": false, "error": {...}}, without newline.
+// Written straight into a buffer (case_json.h); by QJson when a text is
+// not ASCII or the line was not a case.
 QByteArray toJsonLine(const CaseReport& report);
+
+// The QJson writer alone: the same bytes for every report.
+QByteArray toJsonLineByQJson(const CaseReport& report);
 
 // The grid as a person reads it: six blocks with headings, the component
 // rows in use and the mixture row; or the refusal.
