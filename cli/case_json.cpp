@@ -82,7 +82,8 @@ public:
         double d = 0.0;
         const auto r = std::from_chars(first, last, d);
         if (r.ec != std::errc() || r.ptr != last) return std::nullopt;  // out of range: the QJson path decides
-        return d;
+        // QJson keeps a whole double as an integer, so -0.0 reads as 0.
+        return d == 0.0 ? 0.0 : d;
     }
 
 private:
