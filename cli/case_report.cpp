@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/case_json.h"
+#include "cli/case_insight.h"
 #include "solver/text.h"
 
 namespace zolvant::cli {
@@ -21,6 +22,9 @@ void GridTexts::setCellMark(int block, int row, Mark mark) {
 }
 const std::string& GridTexts::text(int block, Column column, int row) const {
     return texts_.at(static_cast<std::size_t>(block)).at(static_cast<std::size_t>(column)).at(static_cast<std::size_t>(row));
+}
+void GridTexts::rootDone(int block, int row, Phase phase, const RootOutcome& root) {
+    roots_.record(block, row, phase, root);
 }
 std::optional<Mark> GridTexts::mark(int block, int row) const {
     return marks_.at(static_cast<std::size_t>(block)).at(static_cast<std::size_t>(row));
@@ -96,13 +100,13 @@ QString inputErrorMessage(const CaseReport& r) {
     return r.where.isEmpty() ? *r.inputError : r.where + QStringLiteral(": ") + *r.inputError;
 }
 
-QByteArray toJsonLine(const CaseReport& r) {
+QByteArray toJsonLine(const CaseReport& r, bool insight) {
     std::string plain;
-    if (appendPlainJsonLine(plain, r)) return QByteArray::fromStdString(plain);
-    return toJsonLineByQJson(r);
+    if (!insight && appendPlainJsonLine(plain, r)) return QByteArray::fromStdString(plain);
+    return toJsonLineByQJson(r, insight);
 }
 
-QByteArray toJsonLineByQJson(const CaseReport& r) {
+QByteArray toJsonLineByQJson(const CaseReport& r, bool insight) {
     QJsonObject o;
     if (r.inputError) {
         o[QStringLiteral("ok")] = false;
@@ -118,13 +122,15 @@ QByteArray toJsonLineByQJson(const CaseReport& r) {
         for (int b = 0; b < kBlocks; ++b) {
             QJsonArray marks;
             for (int row = 0; row < 4; ++row) marks.append(markValue(r.grid.mark(b, row)));
-            blocks.append(QJsonObject{
+            QJsonObject block{
                 {QStringLiteral("name"), QString::fromLatin1(blockName(b))},
                 {QStringLiteral("liquid"), column(r.grid, b, Column::Liquid)},
                 {QStringLiteral("vapour"), column(r.grid, b, Column::Vapour)},
                 {QStringLiteral("Z"), column(r.grid, b, Column::Z)},
                 {QStringLiteral("mark"), marks},
-            });
+            };
+            if (insight) block[QStringLiteral("insight")] = insightArray(r, b);
+            blocks.append(block);
         }
         o[QStringLiteral("blocks")] = blocks;
     }
@@ -154,7 +160,7 @@ bool tableHeading(const CaseReport& r, QStringList& lines) {
     return true;
 }
 
-QString toTable(const CaseReport& r) {
+QString toTable(const CaseReport& r, bool insight) {
     QStringList lines;
     if (!tableHeading(r, lines)) return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     const int numComps = r.outcome.state.numComps;
@@ -173,11 +179,12 @@ QString toTable(const CaseReport& r) {
         lines << cellsLine(QStringLiteral("Mixture"), r.grid.text(b, Column::Liquid, kMixtureRow),
                            r.grid.text(b, Column::Vapour, kMixtureRow), r.grid.text(b, Column::Z, kMixtureRow),
                            std::nullopt);
+        if (insight) lines << insightLines(r, b);
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-QString toWideTable(const CaseReport& r) {
+QString toWideTable(const CaseReport& r, bool insight) {
     QStringList lines;
     if (!tableHeading(r, lines)) return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     const int rows = std::clamp<int>(r.outcome.state.numComps, 0, 4);
@@ -237,6 +244,8 @@ QString toWideTable(const CaseReport& r) {
         if (noK1) line += QStringLiteral("  (K1 missing)");
         lines << line;
     }
+    if (insight)
+        for (int b = 0; b < kBlocks; ++b) lines << QString() << QStringLiteral("  ") + QString::fromLatin1(blockName(b)) << insightLines(r, b);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 

@@ -12,6 +12,7 @@
 #include "cli/case_parser.h"
 #include "solver/case.h"
 #include "solver/grid.h"
+#include "solver/phase.h"
 
 namespace zolvant::cli {
 
@@ -20,11 +21,14 @@ class GridTexts : public ResultGrid {
 public:
     void setCellText(int block, Column column, int row, const std::string& text) override;
     void setCellMark(int block, int row, Mark mark) override;
+    void rootDone(int block, int row, Phase phase, const RootOutcome& root) override;
 
     const std::string& text(int block, Column column, int row) const;
     std::optional<Mark> mark(int block, int row) const;
+    const RootLog& roots() const { return roots_; }
 
 private:
+    RootLog roots_;
     std::array<std::array<std::array<std::string, 5>, 3>, kBlocks> texts_{};
     std::array<std::array<std::optional<Mark>, 4>, kBlocks> marks_{};
 };
@@ -44,20 +48,23 @@ CaseReport evaluateLine(const QByteArray& line, const QString& where, const Comp
 QString inputErrorMessage(const CaseReport& report);
 
 // {"ok": true, "numComps": n, "blocks": [...]} or {"ok": false, "error": {...}}, without newline.
-// Written straight into a buffer (case_json.h); by QJson when a text is
-// not ASCII or the line was not a case.
-QByteArray toJsonLine(const CaseReport& report);
+// Written straight into a buffer (case_json.h), except with `insight`, for
+// a text that is not ASCII or for a line that was not a case: by QJson.
+// With `insight`, each block also holds the key "insight" (cli/case_insight.h).
+QByteArray toJsonLine(const CaseReport& report, bool insight = false);
 
 // The QJson writer alone: the same bytes for every report.
-QByteArray toJsonLineByQJson(const CaseReport& report);
+QByteArray toJsonLineByQJson(const CaseReport& report, bool insight = false);
 
 // The grid as a person reads it: six blocks with headings, the component
-// rows in use and the mixture row; or the refusal.
-QString toTable(const CaseReport& report);
+// rows in use and the mixture row; or the refusal. With `insight`, the
+// insight lines follow each block.
+QString toTable(const CaseReport& report, bool insight = false);
 
 // The same with the six blocks side by side, one line per row (about 160
-// columns for the usual texts).
-QString toWideTable(const CaseReport& report);
+// columns for the usual texts); with `insight`, each block's insight lines
+// follow the table.
+QString toWideTable(const CaseReport& report, bool insight = false);
 
 // The caption of component row `row` (0..3) of a solved case: the name the
 // case gave it, or "Component N" when it gave none or Solve released the row.

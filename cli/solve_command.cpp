@@ -71,6 +71,19 @@ const char kDescription[] =
     "  zolvant-cli solve -T 26.85 -P 1 n-Butane=0.5 Methane=0.5\n"
     "--wide (with --table, or in the quick form) sets the six blocks side by side, one\n"
     "line per row, about 160 columns; --csv prints the quick form's case as CSV.\n"
+    "\n"
+    "--insight adds to each block of the JSON output the key \"insight\": one object per\n"
+    "row in use (index = position) with the equation's own view of the pure component:\n"
+    "  {\"Tr\", \"Pr\": T/Tc and P/Pc; \"Psat\": the equation's saturation pressure in bar\n"
+    "   (null at or above Tc, or where its isotherm has no loop); \"stable\": \"vapour\",\n"
+    "   \"liquid\", \"saturated\" or \"supercritical\" (null when undefined); \"roots\": every\n"
+    "   real root V > b in cm3/mol, ascending; \"lnPhiLiquid\", \"lnPhiVapour\": ln of the\n"
+    "   fugacity coefficient of the smallest and the largest root; \"vapourSteps\",\n"
+    "   \"vapourEnd\", \"liquidSteps\", \"liquidEnd\": the step at which the grid's\n"
+    "   iteration stopped and why (\"converged\", \"below b\", \"above ideal-gas volume\",\n"
+    "   \"step limit\", \"undefined\", \"above Tc\"; liquidSteps null above Tc)}\n"
+    "  Numbers read back to the same double. With --table or the quick form the same\n"
+    "  facts follow each block; --insight does not apply to --csv.\n"
     "Exit status: 0 when solved; 1 when a check refuses the case or a name cannot be\n"
     "found (the message on standard error); 2 for wrong usage.";
 
@@ -78,16 +91,16 @@ const QString kPairsUsage = QStringLiteral("NAME=FRACTION");
 
 enum class Output { Json, Table, WideTable, Csv };
 
-void writeCase(QIODevice& out, const CaseReport& report, Output output) {
+void writeCase(QIODevice& out, const CaseReport& report, Output output, bool insight) {
     if (output == Output::WideTable)
-        writeText(out, toWideTable(report));
+        writeText(out, toWideTable(report, insight));
     else
-        writeText(out, toTable(report));
+        writeText(out, toTable(report, insight));
 }
 
 int runQuickForm(const QStringList& arguments, const QString& temperature, const QString& pressure,
-                 const QStringList& positional, const ComponentLookup& lookup, Output output, QIODevice& out,
-                 QIODevice& err) {
+                 const QStringList& positional, const ComponentLookup& lookup, Output output, bool insight,
+                 QIODevice& out, QIODevice& err) {
     std::vector<std::pair<QString, QString>> pairs;
     for (const QString& arg : positional) {
         if (arg == QStringLiteral("-"))
@@ -121,7 +134,7 @@ int runQuickForm(const QStringList& arguments, const QString& temperature, const
     if (output == Output::Csv)
         writeText(out, csvHeader() + toCsvRecords(report, 1));
     else
-        writeCase(out, report, output);
+        writeCase(out, report, output, insight);
     return ExitOk;
 }
 
@@ -154,6 +167,11 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
                                  QStringLiteral("Print one CSV table for all cases instead of JSON (see the "
                                                 "description above)."));
     parser.addOption(csv);
+    const QCommandLineOption insightOption(
+        QStringLiteral("insight"),
+        QStringLiteral("Add each row's roots, fugacity, saturation pressure, stable phase and how its roots "
+                       "ended: the key \"insight\" of each JSON block, or lines under each block of a table."));
+    parser.addOption(insightOption);
     const QCommandLineOption database = databaseOption();
     parser.addOption(database);
     const QCommandLineOption temperature({QStringLiteral("T"), QStringLiteral("temperature")},
@@ -185,6 +203,10 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         return usageError(arguments, QStringLiteral("--csv and --table exclude each other"), err);
     if (parser.isSet(csv) && parser.isSet(wide))
         return usageError(arguments, QStringLiteral("--wide is a form of --table; it does not apply to --csv"), err);
+    if (parser.isSet(csv) && parser.isSet(insightOption))
+        return usageError(arguments, QStringLiteral("--insight applies to the JSON output and the tables, not to --csv"),
+                          err);
+    const bool insight = parser.isSet(insightOption);
     if (parser.isSet(wide) && !parser.isSet(table) && !quick)
         return usageError(arguments, QStringLiteral("--wide needs --table (or the quick form)"), err);
     const Output output = parser.isSet(csv)    ? Output::Csv
@@ -199,7 +221,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         if (!parser.isSet(temperature))
             return usageError(arguments, QStringLiteral("-P is given without -T: the quick form needs both"), err);
         return runQuickForm(arguments, parser.value(temperature), parser.value(pressure), positional, lookup, output,
-                            out, err);
+                            insight, out, err);
     }
 
     // Open every file first: a missing file is a usage error before any output.
@@ -223,10 +245,10 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
     }
 
     if (output == Output::Csv) writeText(out, csvHeader());
-    const auto format = [output](std::string& text, const CaseReport& report, int number) {
+    const auto format = [output, insight](std::string& text, const CaseReport& report, int number) {
         switch (output) {
         case Output::Json:
-            if (!appendPlainJsonLine(text, report)) text += toJsonLineByQJson(report).toStdString();
+            if (insight || !appendPlainJsonLine(text, report)) text += toJsonLineByQJson(report, insight).toStdString();
             text += '\n';
             break;
         case Output::Csv:
@@ -235,7 +257,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         case Output::Table:
         case Output::WideTable:
             if (number > 1) text += '\n';
-            text += (output == Output::WideTable ? toWideTable(report) : toTable(report)).toStdString();
+            text += (output == Output::WideTable ? toWideTable(report, insight) : toTable(report, insight)).toStdString();
             break;
         }
     };

@@ -6,10 +6,13 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "fuzz/cell_checks.h"
 #include "solver/entry.h"
+#include "solver/phase.h"
 #include "solver/solve.h"
 #include "solver/text.h"
 
@@ -21,7 +24,7 @@ namespace {
 class CheckingGrid : public ResultGrid {
 public:
     std::array<std::array<std::array<std::string, 5>, 3>, kBlocks> text;
-    std::array<std::array<int, 4>, kBlocks> vapourRoots{}, liquidRoots{};
+    std::array<std::array<int, 4>, kBlocks> vapourRoots{}, liquidRoots{}, skipped{};
     std::array<std::array<int, 4>, kBlocks> marks{};
 
     void setCellText(int block, Column column, int row, const std::string& t) override {
@@ -35,13 +38,21 @@ public:
         FUZZ_CHECK(block >= 0 && block < kBlocks && row >= 0 && row < kMixtureRow, "mark out of the grid");
         ++marks[static_cast<std::size_t>(block)][static_cast<std::size_t>(row)];
     }
-    void rootDone(int block, int row, Phase phase, int steps, bool found) override {
+    void rootDone(int block, int row, Phase phase, const RootOutcome& root) override {
         FUZZ_CHECK(block >= 0 && block < kBlocks && row >= 0 && row < kMixtureRow, "root out of the grid");
+        const int steps = root.steps;
         // The 80-step limit: a root is refused at step 81 at the latest.
         FUZZ_CHECK(steps >= 0 && steps <= 81, "steps " + std::to_string(steps));
-        FUZZ_CHECK(!found || (steps >= 1 && steps <= 80), "found at step " + std::to_string(steps));
+        FUZZ_CHECK(!root.converged() || (steps >= 1 && steps <= 80), "found at step " + std::to_string(steps));
+        FUZZ_CHECK(root.end != RootEnd::StepLimit || steps == 81, "step limit at step " + std::to_string(steps));
+        FUZZ_CHECK((root.end == RootEnd::Undefined || root.end == RootEnd::AboveTc) == (steps == 0),
+                   "no step taken but not undefined or skipped");
+        // Each phase ends only in its own bound; the vapour is never skipped.
+        FUZZ_CHECK(root.end != (phase == Phase::Vapour ? RootEnd::AboveIdealGas : RootEnd::BelowB), "wrong bound");
+        FUZZ_CHECK(phase == Phase::Liquid || root.end != RootEnd::AboveTc, "vapour skipped");
         auto& slot = phase == Phase::Vapour ? vapourRoots : liquidRoots;
         ++slot[static_cast<std::size_t>(block)][static_cast<std::size_t>(row)];
+        if (root.end == RootEnd::AboveTc) ++skipped[static_cast<std::size_t>(block)][static_cast<std::size_t>(row)];
     }
 };
 
@@ -54,6 +65,30 @@ float anyFloat(FuzzedDataProvider& in) {
         return f;
     }
     return in.ConsumeFloatingPointInRange<float>(-2000.0f, 2000.0f);
+}
+
+// The insight of a position: it ends, its roots are finite, ascending and
+// above b, a saturation pressure is a positive double or has a reason why
+// there is none.
+void checkInsight(int block, const MixtureState& s, int k) {
+    const PhaseView v = phaseView(block, s, k);
+    const std::string where = std::string(blockName(block)) + " insight row " + std::to_string(k);
+    if (!v.defined) {
+        FUZZ_CHECK(!v.stable && v.roots.empty() && !v.saturation.pressure, where + ": undefined but not empty");
+        return;
+    }
+    const double b = equationParameters(block, s, k).b;
+    FUZZ_CHECK(!v.roots.empty(), where + ": no root");
+    for (std::size_t i = 0; i < v.roots.size(); ++i) {
+        FUZZ_CHECK(std::isfinite(v.roots[i]) && v.roots[i] > b, where + ": root " + shortestText(v.roots[i]));
+        FUZZ_CHECK(i == 0 || v.roots[i] > v.roots[i - 1], where + ": roots not ascending");
+    }
+    FUZZ_CHECK(v.lnPhiLiquid && v.lnPhiVapour, where + ": no ln phi");
+    if (v.saturation.pressure)
+        FUZZ_CHECK(std::isfinite(*v.saturation.pressure) && *v.saturation.pressure > 0.0, where + ": Psat");
+    if (v.stable == StablePhase::Saturated)
+        FUZZ_CHECK(v.saturation.pressure.has_value(), where + ": saturated without a saturation pressure");
+    if (!v.saturation.pressure) FUZZ_CHECK(!v.saturation.none.empty(), where + ": no saturation pressure, no reason");
 }
 
 }  // namespace
@@ -94,10 +129,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             if (row == kMixtureRow) continue;
             FUZZ_CHECK(g.vapourRoots[bu][ru] == (used ? 1 : 0), "vapour root count");
-            const bool liquidTried = used && !s.aboveCritT[ru];
-            FUZZ_CHECK(g.liquidRoots[bu][ru] == (liquidTried ? 1 : 0), "liquid root count");
+            // The liquid ends once per position in use: skipped exactly above Tc.
+            FUZZ_CHECK(g.liquidRoots[bu][ru] == (used ? 1 : 0), "liquid root count");
+            FUZZ_CHECK(g.skipped[bu][ru] == (used && s.aboveCritT[ru] ? 1 : 0), "liquid skipped");
             if (used && s.aboveCritT[ru]) FUZZ_CHECK(g.text[bu][0][ru] == "NA - Tc", show(g.text[bu][0][ru]));
             FUZZ_CHECK(g.marks[bu][ru] == (used && b >= 2 ? 1 : 0), "mark count");
+            if (used) checkInsight(b, s, row);
         }
     }
     return 0;

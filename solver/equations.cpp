@@ -41,6 +41,8 @@ Mark prsvMark(const MixtureState& s, int k) {
 struct VanDerWaals : EquationBase {
     static constexpr int block = 0;
     static constexpr bool marks = false;
+    static constexpr CubicFamily family = CubicFamily::VanDerWaals;
+    double attraction() const { return a; }
 
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
         setState(sv);
@@ -60,7 +62,9 @@ struct VanDerWaals : EquationBase {
 struct RedlichKwong : EquationBase {
     static constexpr int block = 1;
     static constexpr bool marks = false;
+    static constexpr CubicFamily family = CubicFamily::RedlichKwong;
     double sqrtT = 0.0;
+    double attraction() const { return a / sqrtT; }
     double RT1 = 0.0;  // T × R in single precision
 
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
@@ -83,6 +87,8 @@ struct RedlichKwong : EquationBase {
 struct PengRobinson : EquationBase {
     static constexpr int block = 2;
     static constexpr bool marks = true;
+    static constexpr CubicFamily family = CubicFamily::PengRobinson;
+    double attraction() const { return a; }  // α is part of a here
     Mark mark(const MixtureState& s, int k) const {
         return s.constant(k, Omega) == 0.0f ? Mark::ZeroOmega : Mark::Window;
     }
@@ -116,6 +122,8 @@ struct PengRobinson : EquationBase {
 struct SoaveRedlichKwong : EquationBase {
     static constexpr int block = 3;
     static constexpr bool marks = true;
+    static constexpr CubicFamily family = CubicFamily::RedlichKwong;
+    double attraction() const { return alpha * a; }
     Mark mark(const MixtureState& s, int k) const {
         return s.constant(k, Omega) == 0.0f ? Mark::ZeroOmega : Mark::Window;
     }
@@ -146,6 +154,8 @@ struct SoaveRedlichKwong : EquationBase {
 // b uses PR's 6.46795939251709 = 0.077796 × R (R = 83.14f as stored).
 struct StryjekVeraBase : EquationBase {
     static constexpr bool marks = true;
+    static constexpr CubicFamily family = CubicFamily::PengRobinson;
+    double attraction() const { return alpha * a; }
     Mark mark(const MixtureState& s, int k) const { return prsvMark(s, k); }
     double alpha = 0.0;
     double twoB = 0.0;
@@ -208,7 +218,26 @@ void run(const MixtureState& s, const FractionTexts& f, ResultGrid& g) {
     detail::solveBlock(eq, s, f, g);
 }
 
+template <class Eq>
+EquationParameters parametersAt(const MixtureState& s, int k) {
+    Eq eq;
+    return detail::parametersOf(eq, s, k);
+}
+
 }  // namespace
+
+EquationParameters equationParameters(int block, const MixtureState& s, int k) {
+    if (k < 0 || k >= 4) return {};
+    switch (block) {
+    case 0: return parametersAt<VanDerWaals>(s, k);
+    case 1: return parametersAt<RedlichKwong>(s, k);
+    case 2: return parametersAt<PengRobinson>(s, k);
+    case 3: return parametersAt<SoaveRedlichKwong>(s, k);
+    case 4: return parametersAt<StryjekVera1>(s, k);
+    case 5: return parametersAt<StryjekVera2>(s, k);
+    default: return {};
+    }
+}
 
 void SolveVDW(const MixtureState& s, const FractionTexts& f, ResultGrid& g) { run<VanDerWaals>(s, f, g); }
 void SolveRK(const MixtureState& s, const FractionTexts& f, ResultGrid& g) { run<RedlichKwong>(s, f, g); }

@@ -10,6 +10,7 @@
 #include <cstddef>
 
 #include "solver/grid.h"
+#include "solver/phase.h"
 #include "solver/solve.h"
 #include "solver/state.h"
 #include "solver/text.h"
@@ -19,22 +20,18 @@ namespace zolvant::detail {
 inline constexpr int kMaxSteps = 80;
 inline constexpr float kTolerance = 0.0001f;
 
-struct Root {
-    double value = 0.0;
-    int steps = 0;
-    bool found = false;
-};
-
-// Fixed-point iteration from v0. `outside(v)` is the bound test of the phase;
-// a value that is not finite can never converge and ends the root at once.
+// Fixed-point iteration from v0. `outside(v)` is the bound test of the phase
+// (`outsideEnd` names it); a value that is not finite can never converge and
+// ends the root at once.
 template <class Step, class Outside>
-Root iterate(double v0, Step step, Outside outside) {
+RootOutcome iterate(double v0, Step step, Outside outside, RootEnd outsideEnd) {
     double previous = v0;
     for (int n = 1;; ++n) {
         const double v = step(previous);
-        if (!std::isfinite(v) || outside(v)) return {v, n, false};
-        if (n > kMaxSteps) return {v, n, false};
-        if (std::fabs((v - previous) / v) < static_cast<double>(kTolerance)) return {v, n, true};
+        if (!std::isfinite(v)) return {RootEnd::NotFinite, n, v};
+        if (outside(v)) return {outsideEnd, n, v};
+        if (n > kMaxSteps) return {RootEnd::StepLimit, n, v};
+        if (std::fabs((v - previous) / v) < static_cast<double>(kTolerance)) return {RootEnd::Converged, n, v};
         previous = v;
     }
 }
@@ -55,9 +52,49 @@ struct StateValues {
     double R2;  // R squared in double precision
 };
 
+inline StateValues stateValues(const MixtureState& s) {
+    return {static_cast<double>(s.tempK), static_cast<double>(s.pressBar), static_cast<double>(gasConstR),
+            static_cast<double>(gasConstR) * static_cast<double>(gasConstR)};
+}
+
+// A state temperature or pressure that is not a positive finite number
+// (no temperature accepted yet, a typed value beyond single precision)
+// leaves every equation undefined.
+inline bool stateDefined(const MixtureState& s) {
+    return std::isfinite(s.tempK) && s.tempK > 0.0f && std::isfinite(s.pressBar) && s.pressBar > 0.0f;
+}
+
+// A critical temperature or pressure of 0, a negative critical temperature,
+// or parameters that overflow leave the equation undefined at a position:
+// both roots are unavailable. Call after eq.parameters().
+template <class Eq>
+bool positionDefined(const Eq& eq, const MixtureState& s, int k) {
+    const float tc = s.constant(k, Tc), pc = s.constant(k, Pc);
+    return stateDefined(s) && tc > 0.0f && pc != 0.0f && eq.parametersFinite();
+}
+
+// The pressure equation behind an equation's updates at a position, from
+// the very values its iteration uses.
+template <class Eq>
+EquationParameters parametersOf(Eq& eq, const MixtureState& s, int k) {
+    const StateValues sv = stateValues(s);
+    eq.parameters(s, sv, k);
+    EquationParameters p;
+    p.family = Eq::family;
+    p.defined = positionDefined(eq, s, k);
+    p.a = eq.attraction();
+    p.b = eq.b;
+    p.R = sv.R;
+    p.T = sv.T;
+    p.P = sv.P;
+    return p;
+}
+
 // Eq must provide:
 //   static constexpr int block;
 //   static constexpr bool marks;                      // sets a colour mark
+//   static constexpr CubicFamily family;              // δ1, δ2 of its pressure equation
+//   double attraction() const;                        // its a(T) after parameters()
 //   Mark mark(const MixtureState&, int k) const;      // when marks
 //   void parameters(const MixtureState&, const StateValues&, int k);  // sets a, b
 //   double a, b;                                      // after parameters()
@@ -70,16 +107,10 @@ struct StateValues {
 template <class Eq>
 void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGrid& g) {
     constexpr int block = Eq::block;
-    const StateValues sv{static_cast<double>(s.tempK), static_cast<double>(s.pressBar),
-                         static_cast<double>(gasConstR),
-                         static_cast<double>(gasConstR) * static_cast<double>(gasConstR)};
+    const StateValues sv = stateValues(s);
     MixTerms mixTerms{};
     MixResult mixResult{};
     const int positions = std::clamp<int>(s.numComps, 0, 4);
-    // A state temperature or pressure that is not a positive finite number
-    // (no temperature accepted yet, a typed value beyond single precision)
-    // leaves every equation undefined.
-    const bool stateDefined = std::isfinite(s.tempK) && s.tempK > 0.0f && std::isfinite(s.pressBar) && s.pressBar > 0.0f;
 
     for (int k = 0; k < positions; ++k) {
         const auto ku = static_cast<std::size_t>(k);
@@ -89,21 +120,17 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
         eq.parameters(s, sv, k);
         eq.Vig = (sv.T * sv.R) / sv.P;
         eq.Vigb = eq.Vig + eq.b;
-        // A critical temperature or pressure of 0, a negative critical
-        // temperature, or parameters that overflow leave the equation
-        // undefined: both roots are unavailable.
-        const float tc = s.constant(k, Tc), pc = s.constant(k, Pc);
-        const bool defined = stateDefined && tc > 0.0f && pc != 0.0f && eq.parametersFinite();
+        const bool defined = positionDefined(eq, s, k);
 
         // Vapour: from the ideal-gas volume, never below b.
-        Root vap;
+        RootOutcome vap;
         if (defined) {
             const double b = eq.b;
             vap = iterate(eq.Vig, [&eq](double V) { return eq.vapour(V); },
-                          [b](double V) { return V < b; });
+                          [b](double V) { return V < b; }, RootEnd::BelowB);
         }
-        g.rootDone(block, k, Phase::Vapour, vap.steps, vap.found);
-        if (vap.found) {
+        g.rootDone(block, k, Phase::Vapour, vap);
+        if (vap.converged()) {
             const double V = vap.value;
             g.setCellText(block, Column::Vapour, k, formatMask(V, Mask::Vapour));
             g.setCellText(block, Column::Z, k, formatMask(((sv.P * V) / sv.R) / sv.T, Mask::Z));
@@ -117,21 +144,23 @@ void solveBlock(Eq& eq, const MixtureState& s, const FractionTexts& f, ResultGri
         // Liquid: skipped above the critical temperature; from b, never
         // above the ideal-gas volume (both compared in single precision).
         if (s.aboveCritT[ku]) {
+            g.rootDone(block, k, Phase::Liquid, RootOutcome{RootEnd::AboveTc, 0, 0.0});
             g.setCellText(block, Column::Liquid, k, "NA - Tc");
             continue;
         }
-        Root liq;
+        RootOutcome liq;
         if (defined) {
             eq.liquidStart();
             const double D = eq.divisor();
             if (D != 0.0 && std::isfinite(D)) {
                 const float vigSingle = static_cast<float>(eq.Vig);
                 liq = iterate(eq.b, [&eq](double V) { return eq.liquid(V); },
-                              [vigSingle](double V) { return static_cast<float>(V) > vigSingle; });
+                              [vigSingle](double V) { return static_cast<float>(V) > vigSingle; },
+                              RootEnd::AboveIdealGas);
             }
         }
-        g.rootDone(block, k, Phase::Liquid, liq.steps, liq.found);
-        if (liq.found) {
+        g.rootDone(block, k, Phase::Liquid, liq);
+        if (liq.converged()) {
             const double V = liq.value;
             g.setCellText(block, Column::Liquid, k, formatMask(V, Mask::Liquid));
             mixTerms[2][ku] = static_cast<float>(static_cast<double>(x) * V);

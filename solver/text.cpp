@@ -1,5 +1,6 @@
 #include "solver/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -252,6 +253,10 @@ std::string formatMask(double value, Mask mask) {
 
 std::string formatGeneral(float value) { return formatSignificant(static_cast<double>(value), 7); }
 std::string formatGeneral(double value) { return formatSignificant(value, 15); }
+
+std::string formatDigits(double value, int significant) {
+    return formatSignificant(value, std::clamp(significant, 1, 17));
+}
 
 std::string shortestText(double value) {
     char buf[64];

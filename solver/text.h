@@ -40,6 +40,10 @@ std::string formatMask(double value, Mask mask);
 std::string formatGeneral(float value);
 std::string formatGeneral(double value);
 
+// At most `significant` significant digits (1..17) in the same notation,
+// for explanatory texts beside the grid (never a cell).
+std::string formatDigits(double value, int significant);
+
 // The shortest text that reads back to exactly the same double (26.85 -> "26.85").
 std::string shortestText(double value);
 

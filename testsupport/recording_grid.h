@@ -12,7 +12,9 @@ namespace zolvant::testing {
 
 struct RootRecord {
     int steps = 0;
-    bool found = false;
+    bool found = false;  // converged
+    RootEnd end = RootEnd::Undefined;
+    double value = 0.0;
 };
 
 class RecordingGrid : public ResultGrid {
@@ -33,9 +35,10 @@ public:
     void setCellMark(int block, int row, Mark m) override {
         marks.at(static_cast<std::size_t>(block)).at(static_cast<std::size_t>(row)) = m;
     }
-    void rootDone(int block, int row, Phase phase, int steps, bool found) override {
+    void rootDone(int block, int row, Phase phase, const RootOutcome& r) override {
         auto& slot = phase == Phase::Vapour ? vapourRoots : liquidRoots;
-        slot.at(static_cast<std::size_t>(block)).at(static_cast<std::size_t>(row)) = RootRecord{steps, found};
+        slot.at(static_cast<std::size_t>(block)).at(static_cast<std::size_t>(row)) =
+            RootRecord{r.steps, r.converged(), r.end, r.value};
     }
 
     const std::string& cell(int block, Column c, int row) const {

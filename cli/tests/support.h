@@ -11,6 +11,13 @@
 
 namespace zolvant::cli::test {
 
+// The two-component example: n-butane-like and methane-like, which is above
+// its critical temperature at 26.85 °C, at 1 bar.
+inline const QByteArray kMixtureCase =
+    R"({"temperature": "26.85", "pressure": "1", "components": [)"
+    R"({"Tc": 425.1, "Pc": 37.96, "omega": 0.2, "K1": 0.03443, "K2": null, "K3": null, "fraction": "0.5"},)"
+    R"({"Tc": 190.6, "Pc": 45.99, "omega": 0.011, "K1": -0.00159, "fraction": "0.5"}]})";
+
 struct CliRun {
     int exitCode = -1;
     QByteArray out, err;

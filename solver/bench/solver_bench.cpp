@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "solver/insight.h"
 #include "solver/mixture_entry.h"
+#include "solver/phase.h"
 
 namespace {
 
@@ -22,7 +24,7 @@ public:
     void setCellMark(int block, int row, Mark mark) override {
         marks_[static_cast<std::size_t>(block)][static_cast<std::size_t>(row)] = mark;
     }
-    void rootDone(int, int, Phase, int steps, bool) override { steps_ += steps; }
+    void rootDone(int, int, Phase, const RootOutcome& root) override { steps_ += root.steps; }
     long steps() const { return steps_; }
 
 private:
@@ -54,8 +56,9 @@ Prepared prepare(const std::vector<ComponentConstants>& components, const char* 
 }
 
 // The press itself: the checks, clearing the grid, all six equations.
+template <class Grid = TextGrid>
 void solveOnce(benchmark::State& st, const Prepared& prepared) {
-    TextGrid g;
+    Grid g;
     for (auto _ : st) {
         MixtureEntry entry = prepared.entry;
         const SolveCheck c = entry.solve(prepared.fractions, g);
@@ -65,15 +68,18 @@ void solveOnce(benchmark::State& st, const Prepared& prepared) {
     st.counters["steps/solve"] = static_cast<double>(g.steps()) / static_cast<double>(st.iterations());
 }
 
-void LightAlkanes(benchmark::State& st) {
+// Methane, ethane, propane and n-butane, a quarter each, at 26.85 °C and 5 bar.
+const Prepared& lightAlkanes() {
     static const Prepared prepared = prepare(
         {component(190.56, 45.99, 0.011, -0.00159, 0.1521, 0.517),   // methane
          component(305.32, 48.72, 0.099, 0.02669, 0.1358, 0.424),    // ethane
          component(369.83, 42.48, 0.152, 0.03136, 0.2757, 0.447),    // propane
          component(425.12, 37.96, 0.200, 0.03443, 0.6767, 0.461)},   // n-butane
         "26.85", "5");
-    solveOnce(st, prepared);
+    return prepared;
 }
+
+void LightAlkanes(benchmark::State& st) { solveOnce(st, lightAlkanes()); }
 BENCHMARK(LightAlkanes);
 
 // Four components just above their critical point: nearly every root
@@ -86,6 +92,56 @@ void NearCriticalRootsAtStepLimit(benchmark::State& st) {
     solveOnce(st, prepared);
 }
 BENCHMARK(NearCriticalRootsAtStepLimit);
+
+// The insight of the same four-component Solve, beside the Solve's own cost:
+// the stable phase of every row and equation (what the window's cue draws
+// after a Solve), and every cell's explanation (what hovering all 90 cells
+// would compute; the window computes one per hover).
+class InsightGrid : public TextGrid {
+public:
+    void setCellText(int block, Column column, int row, const std::string& text) override {
+        TextGrid::setCellText(block, column, row, text);
+        texts[static_cast<std::size_t>(block)][static_cast<std::size_t>(column)][static_cast<std::size_t>(row)] = text;
+    }
+    void rootDone(int block, int row, Phase phase, const RootOutcome& root) override {
+        TextGrid::rootDone(block, row, phase, root);
+        roots.record(block, row, phase, root);
+    }
+    std::array<std::array<std::array<std::string, 5>, 3>, kBlocks> texts{};
+    RootLog roots;
+};
+
+// The Solve itself while the root outcomes are kept for the insight.
+void LightAlkanesKeepingRoots(benchmark::State& st) { solveOnce<InsightGrid>(st, lightAlkanes()); }
+BENCHMARK(LightAlkanesKeepingRoots);
+
+void InsightStablePhases(benchmark::State& st) {
+    const Prepared& prepared = lightAlkanes();
+    for (auto _ : st) {
+        for (int b = 0; b < kBlocks; ++b)
+            for (int k = 0; k < 4; ++k) benchmark::DoNotOptimize(phaseView(b, prepared.entry.state(), k).stable);
+    }
+}
+BENCHMARK(InsightStablePhases)->Unit(benchmark::kMicrosecond);
+
+void InsightAllCellTexts(benchmark::State& st) {
+    MixtureEntry entry = lightAlkanes().entry;
+    InsightGrid g;
+    entry.solve(lightAlkanes().fractions, g);
+    SolvedCase c;
+    c.state = entry.state();
+    c.fractions = lightAlkanes().fractions;
+    c.names = {"Methane", "Ethane", "Propane", "n-Butane"};
+    c.roots = g.roots;
+    for (auto _ : st) {
+        for (int b = 0; b < kBlocks; ++b)
+            for (int col = 0; col < 3; ++col)
+                for (int row = 0; row <= kMixtureRow; ++row)
+                    benchmark::DoNotOptimize(cellInsight(c, b, static_cast<Column>(col), row,
+                                                         g.texts[static_cast<std::size_t>(b)][static_cast<std::size_t>(col)][static_cast<std::size_t>(row)]));
+    }
+}
+BENCHMARK(InsightAllCellTexts)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -119,7 +119,9 @@ TEST(Frame, AboveCriticalSkipsOnlyTheLiquid) {
         SCOPED_TRACE(blockName(block));
         for (int row : {0, 1}) {
             EXPECT_EQ(g.cell(block, Column::Liquid, row), "NA - Tc");
-            EXPECT_FALSE(g.root(block, row, Phase::Liquid).has_value());  // no liquid attempt at all
+            // No liquid attempt at all: the root ends as skipped, at step 0.
+            EXPECT_EQ(g.root(block, row, Phase::Liquid)->end, RootEnd::AboveTc);
+            EXPECT_EQ(g.root(block, row, Phase::Liquid)->steps, 0);
             EXPECT_TRUE(g.root(block, row, Phase::Vapour)->found);
         }
         // No liquid root anywhere: the mixture liquid is NA, its vapour is not.

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -135,6 +137,72 @@ TEST_P(WorkedExample, CellsAndSteps) {
     if (e.components.size() == 1) {
         // One position: the mixture row stays as the clearing left it.
         for (Column c : {Column::Liquid, Column::Vapour, Column::Z}) EXPECT_EQ(g.cell(e.block, c, kMixtureRow), "");
+    }
+}
+
+// The pressure each equation gives at (T, V), from its textbook form and
+// parameters: an account of the roots that shares nothing with the
+// fixed-point updates the grid is filled by.
+double equationPressure(Block block, const Constants& c, double T, double V) {
+    const double R = 83.14f;  // the gas constant as the program holds it
+    const double tc = static_cast<float>(c.tc), pc = static_cast<float>(c.pc);
+    const double w = static_cast<float>(c.omega), k1 = static_cast<float>(c.k1);
+    const double k2 = static_cast<float>(c.k2), k3 = static_cast<float>(c.k3);
+    const double tr = T / tc, sqrtTr = std::sqrt(tr);
+    const double soaveLike = 0.42748 * R * R * tc * tc / pc, pengLike = 0.457235 * R * R * tc * tc / pc;
+    const double bSoave = 0.08664 * R * tc / pc, bPeng = 0.077796 * R * tc / pc;
+    auto square = [](double x) { return x * x; };
+    const double kappa0 = 0.378893 + 1.4897153 * w - 0.17131848 * w * w + 0.0196554 * w * w * w;
+    switch (block) {
+    case VDW: {
+        const double a = 27 * R * R * tc * tc / (64 * pc), b = R * tc / (8 * pc);
+        return R * T / (V - b) - a / (V * V);
+    }
+    case RK: {
+        const double a = 0.42748 * R * R * std::pow(tc, 2.5) / pc;
+        return R * T / (V - bSoave) - a / (std::sqrt(T) * V * (V + bSoave));
+    }
+    case SRK: {
+        const double m = 0.48508 + 1.55171 * w - 0.15613 * w * w;
+        return R * T / (V - bSoave) - soaveLike * square(1 + m * (1 - sqrtTr)) / (V * (V + bSoave));
+    }
+    case PR:
+    case PRSV1:
+    case PRSV2: {
+        double kappa = 0;
+        if (block == PR)
+            kappa = w <= 0.49 ? 0.37464 + 1.54226 * w - 0.26992 * w * w
+                              : 0.379642 + 1.48503 * w - 0.164423 * w * w + 0.016666 * w * w * w;
+        else if (block == PRSV1)
+            kappa = kappa0 + k1 * (1 + sqrtTr) * (0.7 - tr);
+        else
+            kappa = kappa0 + (k1 + k2 * (k3 - tr) * (1 - sqrtTr)) * (1 + sqrtTr) * (0.7 - tr);
+        const double aAlpha = pengLike * square(1 + kappa * (1 - sqrtTr));
+        return R * T / (V - bPeng) - aAlpha / (V * V + 2 * bPeng * V - bPeng * bPeng);
+    }
+    }
+    return NAN;
+}
+
+// Every volume the table shows for a component is a root of its equation:
+// the pressure equation changes sign within a relative 10^-3 of it.
+TEST_P(WorkedExample, ShownVolumesAreRootsOfThePressureEquation) {
+    const Example& e = GetParam();
+    RecordingGrid g;
+    const CaseOutcome out = runCase(inputOf(e), g);
+    ASSERT_TRUE(out.solved);
+    const double T = out.state.tempK, P = out.state.pressBar;
+    for (const Cells& c : e.cells) {
+        if (c.row >= static_cast<int>(e.components.size())) continue;  // the mixture row is an average
+        for (const char* text : {c.liquid, c.vapour}) {
+            if (!text || !std::isdigit(static_cast<unsigned char>(text[0]))) continue;
+            SCOPED_TRACE(::testing::Message() << "row " << c.row << ", volume " << text);
+            const double V = std::strtod(text, nullptr);
+            const Constants& k = e.components[static_cast<std::size_t>(c.row)].first;
+            const double below = equationPressure(e.block, k, T, V * (1 - 1e-3)) - P;
+            const double above = equationPressure(e.block, k, T, V * (1 + 1e-3)) - P;
+            EXPECT_LT(below * above, 0.0) << "P - p(V): " << below << " below, " << above << " above";
+        }
     }
 }
 

@@ -22,6 +22,7 @@
 #include "solver/text.h"
 #include "ui/common/layout.h"
 #include "ui/common/services.h"
+#include "ui/main/cell_insight.h"
 #include "ui/main/focus_router.h"
 #include "ui/main/results_commands.h"
 
@@ -89,6 +90,7 @@ frmZolvMain::frmZolvMain(QWidget* parent) : QWidget(parent) {
         for (int c = 0; c < 3; ++c)
             for (QLineEdit* cell : resultColumn(e, static_cast<Column>(c))) cells << cell;
     results_->attachCells(cells);
+    insight_ = new CellInsight(this, ui_);
 }
 
 frmZolvMain::~frmZolvMain() {
@@ -357,6 +359,10 @@ void frmZolvMain::hideRowsNotInUse() {
 void frmZolvMain::setCellText(int block, Column column, int row, const std::string& text) {
     if (block < 0 || block >= kBlocks || row < 0 || row > kMixtureRow) return;
     resultColumn(block, column)[static_cast<std::size_t>(row)]->setText(qs(text));
+}
+
+void frmZolvMain::rootDone(int block, int row, Phase phase, const RootOutcome& root) {
+    if (insight_) insight_->rootDone(block, row, phase, root);
 }
 
 void frmZolvMain::setCellMark(int block, int row, Mark mark) {

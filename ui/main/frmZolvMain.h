@@ -21,6 +21,7 @@ class QComboBox;
 
 namespace zolvant::ui {
 
+class CellInsight;
 class FocusRouter;
 class ResultsCommands;
 
@@ -85,6 +86,7 @@ private:
     // ResultGrid: the equations write their cells through these.
     void setCellText(int block, zolvant::Column column, int row, const std::string& text) override;
     void setCellMark(int block, int row, zolvant::Mark mark) override;
+    void rootDone(int block, int row, zolvant::Phase phase, const zolvant::RootOutcome& root) override;
 
     MainControls ui_;              // every control; the cells by block, column and row
     zolvant::MixtureEntry entry_;  // the mixture state and its entry rules
@@ -92,6 +94,7 @@ private:
     std::unique_ptr<zolvant::db::Recordset> rstComps;  // declared after dbComps: released first
     FocusRouter* router_ = nullptr;
     ResultsCommands* results_ = nullptr;
+    CellInsight* insight_ = nullptr;  // tooltips and the stable-phase cue of the result cells
     std::optional<ResultsInputs> accepted_;  // inputs of the Solve whose results the grid shows
     QPixmap background_;
     QColor backgroundEdge_;  // fills the strip the picture does not cover

@@ -1,0 +1,29 @@
+#pragma once
+// What a result cell says beyond its text: how its root was found, the
+// equation's true roots, the saturation pressure and the stable phase, in a
+// sentence or two. Read by the window's tooltips; computed on demand.
+
+#include <array>
+#include <string>
+
+#include "solver/grid.h"
+#include "solver/phase.h"
+#include "solver/state.h"
+
+namespace zolvant {
+
+// What a Solve leaves behind for the insight, captured while the grid is
+// filled: the state and fractions it solved, the row captions and how every
+// root ended.
+struct SolvedCase {
+    MixtureState state;
+    FractionTexts fractions;
+    std::array<std::string, 4> names;  // "" shows as "Component N"
+    RootLog roots;
+};
+
+// The explanation of the cell of `block`, `column`, `row` that shows `text`;
+// "" for an empty cell or a row not in use.
+std::string cellInsight(const SolvedCase& solved, int block, Column column, int row, const std::string& text);
+
+}  // namespace zolvant

@@ -1,0 +1,164 @@
+#include "ui/main/cell_insight.h"
+
+#include <QEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QToolTip>
+
+#include "ui/main/frmZolvMain.h"
+#include "ui/main/main_layout.h"
+
+namespace zolvant::ui {
+
+namespace {
+
+const QColor kStableFrame(0, 128, 64);
+const Column kColumns[3] = {Column::Liquid, Column::Vapour, Column::Z};
+
+}  // namespace
+
+CellInsight::CellInsight(frmZolvMain* window, const MainControls& controls)
+    : QObject(window), window_(window), controls_(controls) {
+    cue_ = new StableCue(window, *this);
+    for (int b = 0; b < kBlocks; ++b)
+        for (Column c : kColumns)
+            for (int row = 0; row <= kMixtureRow; ++row) {
+                QLineEdit* box = cell(b, c, row);
+                cells_[box] = Where{b, c, row};
+                box->installEventFilter(this);
+                connect(box, &QLineEdit::textChanged, cue_, [this] { cue_->update(); });
+            }
+}
+
+QLineEdit* CellInsight::cell(int block, Column column, int row) const {
+    return window_->resultColumn(block, column)[static_cast<std::size_t>(row)];
+}
+
+void CellInsight::rootDone(int block, int row, Phase phase, const RootOutcome& root) {
+    if (block == 0 && row == 0 && phase == Phase::Vapour) {
+        // A new Solve: the window's state is the one being solved.
+        solved_ = SolvedCase{};
+        solved_.state = window_->mixture();
+        for (std::size_t k = 0; k < 4; ++k) {
+            solved_.fractions[k] = controls_.txtCmpMF[k]->text().toStdString();
+            solved_.names[k] = controls_.lblComp[k]->text().toStdString();
+        }
+        stable_ = {};
+    }
+    solved_.roots.record(block, row, phase, root);
+    cue_->update();
+}
+
+QString CellInsight::toolTipFor(int block, Column column, int row) const {
+    if (block < 0 || block >= kBlocks || row < 0 || row > kMixtureRow) return {};
+    const QLineEdit* box = cell(block, column, row);
+    if (box->isHidden()) return {};
+    return QString::fromStdString(cellInsight(solved_, block, column, row, box->text().toStdString()));
+}
+
+std::optional<StablePhase> CellInsight::cueFor(int block, int row) const {
+    if (block < 0 || block >= kBlocks || row < 0 || row >= kMixtureRow || row >= solved_.state.numComps) return std::nullopt;
+    // Only beside a row that shows its results.
+    const QLineEdit* vapour = cell(block, Column::Vapour, row);
+    if (vapour->isHidden() || vapour->text().isEmpty()) return std::nullopt;
+    auto& slot = stable_[static_cast<std::size_t>(block)][static_cast<std::size_t>(row)];
+    if (!slot) slot = phaseView(block, solved_.state, row).stable;
+    return *slot;
+}
+
+bool CellInsight::eventFilter(QObject* watched, QEvent* event) {
+    const auto it = cells_.find(watched);
+    if (it == cells_.end()) return QObject::eventFilter(watched, event);
+    const Where& w = it->second;
+    auto* box = static_cast<QLineEdit*>(watched);
+    QPoint at;
+    if (event->type() == QEvent::ToolTip) {
+        at = static_cast<QHelpEvent*>(event)->globalPos();
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::ControlModifier) return false;
+        at = box->mapToGlobal(QPoint(box->width() / 2, box->height()));
+    } else {
+        return false;
+    }
+    const QString tip = toolTipFor(w.block, w.column, w.row);
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        // Rich text of a set width, so that the tooltip wraps its sentences
+        // into a readable block.
+        QToolTip::showText(at, QStringLiteral("<table width=\"440\"><tr><td>") + tip.toHtmlEscaped() +
+                                   QStringLiteral("</td></tr></table>"),
+                           box);
+    }
+    return true;
+}
+
+StableCue::StableCue(frmZolvMain* window, const CellInsight& insight)
+    : QWidget(window), window_(window), insight_(insight) {
+    setObjectName(QStringLiteral("stableCue"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(window->rect());
+    raise();
+}
+
+void StableCue::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.75);
+    small.setBold(true);
+    p.setFont(small);
+    for (int b = 0; b < kBlocks; ++b) {
+        for (int row = 0; row < kMixtureRow; ++row) {
+            const auto stable = insight_.cueFor(b, row);
+            if (!stable) continue;
+            auto rectOf = [&](Column c) {
+                const QLineEdit* box = window_->resultColumn(b, c)[static_cast<std::size_t>(row)];
+                return QRect(box->mapTo(window_, QPoint(0, 0)), box->size());
+            };
+            // A frame just outside the box, so that the box itself is not
+            // painted over: two pixels at the sides, one above and below
+            // (the rows are three pixels apart).
+            auto frame = [&](Column c) {
+                const QRect r = rectOf(c);
+                p.fillRect(r.left() - 2, r.top() - 1, r.width() + 4, 1, kStableFrame);
+                p.fillRect(r.left() - 2, r.bottom() + 1, r.width() + 4, 1, kStableFrame);
+                p.fillRect(r.left() - 2, r.top(), 2, r.height(), kStableFrame);
+                p.fillRect(r.right() + 1, r.top(), 2, r.height(), kStableFrame);
+            };
+            QString tag;
+            QColor colour = kStableFrame;
+            switch (*stable) {
+            case StablePhase::Liquid: frame(Column::Liquid); tag = QStringLiteral("L"); break;
+            case StablePhase::Vapour: frame(Column::Vapour); tag = QStringLiteral("V"); break;
+            case StablePhase::Saturated:
+                frame(Column::Liquid);
+                frame(Column::Vapour);
+                tag = QStringLiteral("V=L");
+                break;
+            case StablePhase::Supercritical:
+                tag = QStringLiteral("SC");
+                colour = QColor(96, 96, 96);
+                break;
+            }
+            // The tag: white letters on the cue's colour, right of the Z box.
+            const QRect z = rectOf(Column::Z);
+            const int width = p.fontMetrics().horizontalAdvance(tag) + 6;
+            const QRect tagRect(z.right() + 5, z.center().y() - 7, width, 14);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.setPen(Qt::NoPen);
+            p.setBrush(colour);
+            p.drawRoundedRect(tagRect, 3, 3);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setPen(Qt::white);
+            p.drawText(tagRect, Qt::AlignCenter, tag);
+        }
+    }
+}
+
+}  // namespace zolvant::ui

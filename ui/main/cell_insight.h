@@ -1,0 +1,83 @@
+#pragma once
+// The result cells' insight in the main window: a tooltip on every filled
+// cell (on hover, or Ctrl+F1 on the focused cell) saying how its root was
+// found, the equation's true roots, its saturation pressure and the stable
+// phase; and a cue of the stable phase beside every component row of every
+// equation, drawn outside the cells so that their looks stay as they are.
+// It only reads: no input check runs and the focus never moves.
+
+#include <QObject>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <map>
+#include <optional>
+
+#include "solver/grid.h"
+#include "solver/insight.h"
+#include "solver/phase.h"
+
+class QLineEdit;
+
+namespace zolvant::ui {
+
+class frmZolvMain;
+struct MainControls;
+class StableCue;
+
+class CellInsight : public QObject {
+    Q_OBJECT
+public:
+    // The window's own controls give the captions and fraction texts a Solve used.
+    CellInsight(frmZolvMain* window, const MainControls& controls);
+
+    // The grid's rootDone: each Solve's first root starts a new record of
+    // the state, fractions and captions it solved.
+    void rootDone(int block, int row, Phase phase, const RootOutcome& root);
+
+    // The tooltip of a cell as it shows now; empty for an empty cell.
+    QString toolTipFor(int block, Column column, int row) const;
+
+    // The stable phase the cue shows for a component row; nullopt when the
+    // row shows nothing (cleared, not in use, undefined).
+    std::optional<StablePhase> cueFor(int block, int row) const;
+
+    StableCue* cue() const { return cue_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Where {
+        int block;
+        Column column;
+        int row;
+    };
+    QLineEdit* cell(int block, Column column, int row) const;
+
+    frmZolvMain* window_;
+    const MainControls& controls_;
+    StableCue* cue_ = nullptr;
+    std::map<const QObject*, Where> cells_;
+    SolvedCase solved_;
+    // The stable phase per block and row, computed when first asked after a Solve.
+    mutable std::array<std::array<std::optional<std::optional<StablePhase>>, 4>, kBlocks> stable_{};
+};
+
+// Draws the cue: a two-pixel frame just outside the cell of the stable phase
+// (both cells when saturated) and a small tag right of the Z cell ("V", "L",
+// "V=L", "SC"). Transparent for the mouse; never takes the focus.
+class StableCue : public QWidget {
+    Q_OBJECT
+public:
+    StableCue(frmZolvMain* window, const CellInsight& insight);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    frmZolvMain* window_;
+    const CellInsight& insight_;
+};
+
+}  // namespace zolvant::ui
