@@ -47,13 +47,14 @@ QString csvHeader() {
                    QStringLiteral("Mark"), QStringLiteral("Error"), QStringLiteral("Message")});
 }
 
-void appendCsvRecords(std::string& out, std::string_view lead, const CaseReport& r) {
+void appendCsvRecords(std::string& out, std::string_view lead, const CaseReport& r, const CsvExtra& extra) {
     const auto error = [&](std::string_view title, std::string_view message) {
         out += lead;
         out += ",,,,,,";
         appendCsvField(out, title);
         out += ',';
         appendCsvField(out, message);
+        if (extra) extra(out, -1, -1);
         out += "\r\n";
     };
     if (r.inputError) return error("Input ERROR", inputErrorMessage(r).toStdString());
@@ -74,7 +75,9 @@ void appendCsvRecords(std::string& out, std::string_view lead, const CaseReport&
             }
             out += ',';
             out += mark;
-            out += ",,\r\n";
+            out += ",,";
+            if (extra) extra(out, b, row);
+            out += "\r\n";
         };
         for (int row = 0; row < rows; ++row) {
             const std::optional<Mark> m = r.grid.mark(b, row);

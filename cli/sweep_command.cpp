@@ -13,6 +13,7 @@
 #include "cli/database_components.h"
 #include "cli/solve_command.h"
 #include "solver/ordered_parallel.h"
+#include "solver/phase.h"
 #include "solver/sweep.h"
 #include "solver/text.h"
 
@@ -38,6 +39,11 @@ const char kDescription[] =
     "  point's temperature and pressure texts as typed; Row, the cells and Mark as\n"
     "  `solve --csv` writes them. A refused point gives one record with Point, its\n"
     "  texts, Error (the title) and Message.\n"
+    "  --insight adds the columns Stable (vapour, liquid, saturated, supercritical:\n"
+    "  the stable phase by the equation, as `solve --insight` gives it) and Psat (bar)\n"
+    "  (the equation's saturation pressure, the shortest text that reads back its\n"
+    "  value; empty at or above Tc or where there is none); both empty for the\n"
+    "  mixture row and a refused point.\n"
     "Exit status: 0 when the table was written (refused points included); 1 when a\n"
     "component cannot be found or the case file is not a case; 2 for wrong usage.";
 
@@ -95,9 +101,12 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
                                       QStringLiteral("Take the components from the first line of FILE, a case of "
                                                      "`zolvant-cli solve`."),
                                       QStringLiteral("file"));
+    const QCommandLineOption insight(QStringLiteral("insight"),
+                                     QStringLiteral("Two more columns: Stable (the stable phase by the equation) "
+                                                    "and Psat (bar), the equation's saturation pressure."));
     const QCommandLineOption threads(QStringLiteral("threads"),
                                      QStringLiteral("Threads to use (default: all cores)."), QStringLiteral("n"));
-    parser.addOptions({temperature, pressure, points, log, caseFile, threads, databaseOption()});
+    parser.addOptions({temperature, pressure, points, log, caseFile, insight, threads, databaseOption()});
     parser.addPositionalArgument(QStringLiteral("components"), QStringLiteral("NAME=FRACTION pairs (at most 4)."),
                                  QStringLiteral("[NAME=FRACTION...]"));
     if (const auto done =
@@ -199,8 +208,10 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
     spec.mixture.pressure = parser.value(pressure).toStdString();
     const std::vector<double> values = sweepValues(spec.range);
 
+    const bool withInsight = parser.isSet(insight);
     writeText(out, QStringLiteral("Point,Temperature (C),Pressure (bar),Equation,Row,Liquid (cm3/mol),"
-                                  "Vapor (cm3/mol),Z,Mark,Error,Message\r\n"));
+                                  "Vapor (cm3/mol),Z,Mark,Error,Message%1\r\n")
+                       .arg(withInsight ? QStringLiteral(",Stable,Psat (bar)") : QString()));
     // Each point's records are made on the workers; a few hundred points a
     // round keep the threads busy and the memory small.
     base.where.clear();
@@ -212,7 +223,19 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
             r.parsed.names = base.parsed.names;
             r.outcome = runCase(sweepPointCase(spec, values, i), r.grid);
             std::string records;
-            appendCsvRecords(records, lead(i, sweepPointTexts(spec, values, i)), r);
+            appendCsvRecords(records, lead(i, sweepPointTexts(spec, values, i)), r,
+                             withInsight ? CsvExtra([&r](std::string& text, int block, int row) {
+                                 text += ',';
+                                 if (block < 0 || row == kMixtureRow) {
+                                     text += ',';
+                                     return;
+                                 }
+                                 const PhaseView v = phaseView(block, r.outcome.state, row);
+                                 if (v.stable) text += stablePhaseText(*v.stable);
+                                 text += ',';
+                                 if (v.saturation.pressure) text += shortestText(*v.saturation.pressure);
+                             })
+                                         : CsvExtra());
             return records;
         },
         [&](std::size_t, std::string&& records) {

@@ -5,8 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <optional>
 
 #include "cli/tests/support.h"
@@ -113,6 +118,44 @@ TEST_F(CliSweepTest, EveryPointIsTheSolveOfItsTexts) {
             EXPECT_EQ(r.mid(3), (*solved)[i].mid(1)) << "record " << i + 1;
         }
     }
+}
+
+TEST_F(CliSweepTest, InsightColumnsAreTheInsightOfSolve) {
+    // Across n-butane's saturation pressure (2.57 bar by Peng-Robinson), from
+    // a refused point on.
+    const CliRun sweep = runCli({"sweep", "--insight", "--case", caseFile(kButaneMethane), "-T", "26.85", "-P", "0:4",
+                                 "--points", "9"});
+    ASSERT_EQ(sweep.exitCode, 0) << sweep.err.toStdString();
+    const std::optional<Records> records = readCsv(sweep.out);
+    ASSERT_TRUE(records);
+    EXPECT_EQ(records->front(), (kSweepHeader + QStringList{"Stable", "Psat (bar)"}));
+    EXPECT_EQ((*records)[1].mid(9), (QStringList{"Pressure ERROR", "Invalid or Incorrect Pressure", "", ""}));
+
+    QSet<QString> phases;
+    for (const QStringList& r : records->mid(2)) {
+        ASSERT_EQ(r.size(), kSweepHeader.size() + 2);
+        const CliRun solve = runCli({"solve", "--insight"}, caseLine(kButaneMethane, r[1], r[2]));
+        const QJsonObject answer = QJsonDocument::fromJson(solve.out).object();
+        const QJsonArray blocks = answer.value("blocks").toArray();
+        const auto block = std::find_if(blocks.begin(), blocks.end(),
+                                        [&](const QJsonValue& b) { return b.toObject().value("name").toString() == r[3]; });
+        ASSERT_NE(block, blocks.end()) << r[3].toStdString();
+        if (r[4] == QStringLiteral("Mixture")) {
+            EXPECT_EQ(r.mid(11), (QStringList{"", ""}));
+            continue;
+        }
+        const int row = r[4] == QStringLiteral("Component 1") ? 0 : 1;
+        const QJsonObject insight = block->toObject().value("insight").toArray()[row].toObject();
+        EXPECT_EQ(r[11], insight.value("stable").toString()) << r.join(',').toStdString();
+        if (insight.value("Psat").isNull()) {
+            EXPECT_EQ(r[12], QString()) << r.join(',').toStdString();
+        } else {
+            EXPECT_EQ(r[12].toDouble(), insight.value("Psat").toDouble()) << r.join(',').toStdString();
+        }
+        if (row == 0) phases << r[11];
+    }
+    EXPECT_TRUE(phases.contains("vapour"));
+    EXPECT_TRUE(phases.contains("liquid"));
 }
 
 TEST_F(CliSweepTest, RefusedAndSolvedPointsAsTheWindowShowsThem) {
