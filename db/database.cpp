@@ -1,5 +1,6 @@
 #include "db/database.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <tuple>
@@ -9,7 +10,6 @@
 #endif
 
 #include "db/engine.h"
-#include "db/source.h"
 
 namespace zolvant::db {
 
@@ -49,20 +49,24 @@ bool canWrite(const std::string& path) {
 }
 
 // Checks that the file is a component database: it must be readable by the
-// engine and hold tblComps and qryCritCos.
+// engine, hold tblComps and qryCritCos, and hold no trigger (commands of the
+// file's own that would run when the editor stores a record).
 void checkComponentObjects(sqlite3* db, const ErrorContext& ctx) {
     Stmt st(db,
-            "SELECT lower(name), type FROM sqlite_master WHERE type IN ('table', 'view')"
-            " AND lower(name) IN ('tblcomps', 'qrycritcos')",
+            "SELECT name, type FROM sqlite_master WHERE (type IN ('table', 'view')"
+            " AND lower(name) IN ('tblcomps', 'qrycritcos')) OR type = 'trigger'",
             ctx);
+    const std::string lead = "The file '" + ctx.path + "' is not a component database: ";
     bool table = false, query = false;
     while (st.step()) {
         const auto name = std::get<std::string>(st.column(0));
         const auto type = std::get<std::string>(st.column(1));
-        if (name == "tblcomps" && type == "table") table = true;
-        if (name == "qrycritcos") query = true;
+        if (type == "trigger")
+            throw DbError(kNotADatabase, lead + "it holds the trigger '" + name +
+                                             "', commands of its own that would run when a record is stored.");
+        if (sameName(name, "tblComps") && type == "table") table = true;
+        if (sameName(name, "qryCritCos")) query = true;
     }
-    const std::string lead = "The file '" + ctx.path + "' is not a component database: ";
     if (!table) throw DbError(kMissingObject, lead + "it has no table tblComps.");
     if (!query) throw DbError(kMissingObject, lead + "it has no query qryCritCos.");
 }
@@ -109,7 +113,7 @@ std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool r
     auto conn = std::make_shared<Connection>();
     conn->path = path;
     conn->readOnly = readOnly || forceReadOnly() || !canWrite(path);
-    const ErrorContext ctx{path, {}};
+    const ErrorContext ctx{path, {}, "Checking the database file '" + path + "'"};
     // An absolute name keeps the engine from reading "file:..." or ":memory:"
     // as anything but a file.
     const std::string name = fs::absolute(path, ec).string();
@@ -118,9 +122,10 @@ std::unique_ptr<Database> Database::OpenDatabase(const std::string& path, bool r
     const int rc = sqlite3_open_v2(ec ? path.c_str() : name.c_str(), &raw, flags, nullptr);
     conn->db = raw;
     if (rc != SQLITE_OK) detail::throwEngineError(raw, rc, ctx);
-    sqlite3_extended_result_codes(raw, 1);
+    detail::configureConnection(raw);
     sqlite3_busy_timeout(raw, 2000);
     if (sqlite3_db_readonly(raw, "main") == 1) conn->readOnly = true;
+    const detail::Budget budget;  // the checks together
     checkNotCutShort(raw, path, ctx);
     checkComponentObjects(raw, ctx);
     checkIntact(raw, ctx);
@@ -151,13 +156,17 @@ sqlite3* Database::handle() const { return impl_->conn->db; }
 
 struct Recordset::Impl {
     std::shared_ptr<Connection> conn;
-    std::string source;
+    std::string source;   // the table or query, as the file names it
+    std::string subject;  // how messages name it: "The query qryCritCos of '<file>'"
 
-    // How rows are got: keyed (each row a record of baseTable, read by its
-    // row id on demand) or, for sources that do not identify their records,
-    // a read-only snapshot of the values.
-    std::string keyedSql;
-    std::string snapshotSql;
+    // How rows are got: keyed (each row a record of baseTable, its fields
+    // read by its key through recordSql on demand) or, for a query that does
+    // not identify its records, a read-only snapshot of the values.
+    std::string selectSql;
+    std::string recordSql;
+    mutable sqlite3_stmt* recordStmt = nullptr;  // recordSql, prepared at the first read
+    mutable std::vector<int> recordColumn;        // field -> column of recordStmt
+    bool keyed = false;
     std::string baseTable;
 
     std::vector<std::string> fields;       // names, in the source's order
@@ -178,6 +187,11 @@ struct Recordset::Impl {
 
     bool closed = false;
 
+    Impl() = default;
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    ~Impl() { sqlite3_finalize(recordStmt); }
+
     // ------------------------------------------------------------------
 
     sqlite3* db() const {
@@ -190,7 +204,8 @@ struct Recordset::Impl {
                                 for (const auto& [index, value] : buffer)
                                     if (sameName(fields[index], field)) return value;
                                 return std::nullopt;
-                            }};
+                            },
+                            subject};
     }
 
     bool hasCurrent() const { return !bof && !eof && !deleted && pos >= 0 && pos < static_cast<long>(keys.size()); }
@@ -256,6 +271,7 @@ struct Recordset::Impl {
     // page) leaves the recordset as it was, so that its rows still stand for
     // the records they stood for.
     void requery() {
+        const detail::Budget budget;
         const ErrorContext ctx = context();
         std::vector<std::string> oldFields = fields;
         std::vector<bool> oldWritable = writable;
@@ -263,8 +279,8 @@ struct Recordset::Impl {
         std::vector<std::vector<FieldValue>> newSnapshot;
         long long serial = nextSerial;
         try {
-            if (!keyedSql.empty()) {
-                Stmt st(db(), keyedSql, ctx);
+            if (keyed) {
+                Stmt st(db(), selectSql, ctx);
                 int keyColumn = -1;
                 for (int c = 0; c < st.columnCount(); ++c)
                     if (sameName(st.columnName(c), detail::kKeyColumn)) keyColumn = c;
@@ -276,7 +292,7 @@ struct Recordset::Impl {
                     newKeys.push_back(st.columnInt64(keyColumn));
                 }
             } else {
-                Stmt st(db(), snapshotSql, ctx);
+                Stmt st(db(), selectSql, ctx);
                 setFields(st, -1);
                 while (st.step()) {
                     std::vector<FieldValue> row;
@@ -297,26 +313,28 @@ struct Recordset::Impl {
         moveTo(0);
     }
 
-    // The current record's values, read now by its key.
-    std::vector<FieldValue> readCurrent() const {
+    // One field of the current record, read now by its key.
+    FieldValue readCurrent(std::size_t field) const {
         requireCurrent();
-        if (keyedSql.empty()) return snapshot[static_cast<std::size_t>(pos)];
+        if (!keyed) return snapshot[static_cast<std::size_t>(pos)][field];
         const ErrorContext ctx = context();
-        Stmt st(db(), "SELECT * FROM (" + keyedSql + ") WHERE " + std::string(detail::kKeyColumn) + " = ?1", ctx);
+        // Kept prepared, with where each field is in it: the main window
+        // reads every name of a long list one record at a time.
+        if (!recordStmt) {
+            recordStmt = detail::prepareKept(db(), recordSql, ctx);
+            recordColumn.assign(fields.size(), -1);
+            for (int c = 0; c < sqlite3_column_count(recordStmt); ++c) {
+                const char* name = sqlite3_column_name(recordStmt, c);
+                for (std::size_t i = 0; name && i < fields.size(); ++i)
+                    if (recordColumn[i] < 0 && sameName(fields[i], name)) recordColumn[i] = c;
+            }
+        }
+        Stmt st(db(), recordStmt, ctx);
         st.bindInt64(1, keys[static_cast<std::size_t>(pos)]);
         if (!st.step())
             throw DbError(kRecordDeleted,
                           "The record has been deleted in another window or program: move to another record.");
-        std::vector<FieldValue> row(fields.size());
-        for (int c = 0; c < st.columnCount(); ++c) {
-            const std::string name = st.columnName(c);
-            for (std::size_t i = 0; i < fields.size(); ++i)
-                if (sameName(fields[i], name)) {
-                    row[i] = st.column(c);
-                    break;
-                }
-        }
-        return row;
+        return recordColumn[field] < 0 ? FieldValue() : st.column(recordColumn[field]);
     }
 
     bool recordExists(long long key) const {
@@ -392,64 +410,90 @@ struct Recordset::Impl {
     }
 };
 
-std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& source) {
+namespace {
+
+// The names of the fields asked for, as the object spells them.
+std::vector<std::string> resolveFields(const std::vector<std::string>& asked, const std::vector<std::string>& columns,
+                                       const std::string& object) {
+    std::vector<std::string> out;
+    for (const std::string& name : asked) {
+        const auto it = std::find_if(columns.begin(), columns.end(),
+                                     [&](const std::string& c) { return sameName(c, name); });
+        if (it == columns.end())
+            throw DbError(kUnknownField, "There is no field named '" + name + "' in '" + object + "'.");
+        out.push_back(*it);
+    }
+    return out;
+}
+
+std::string joinQuoted(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& n : names) out += (out.empty() ? "" : ", ") + quoteIdent(n);
+    return out;
+}
+
+}  // namespace
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& object) {
+    return OpenRecordset(RecordSource{object, {}, {}});
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const RecordSource& source) {
     sqlite3* db = impl_->conn->handle();
-    const ErrorContext ctx{impl_->conn->path, {}};
+    const std::string& path = impl_->conn->path;
+    if (source.object.empty()) throw DbError(kEngine, "No recordset source is given.");
+    const detail::Budget budget;  // finding the source and its first run together
+    ErrorContext ctx{path, {}, "'" + source.object + "' of '" + path + "'"};
+
+    std::string type, stored;
+    {
+        Stmt st(db, "SELECT type, name FROM sqlite_master WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE",
+                ctx);
+        st.bindText(1, source.object);
+        if (!st.step())
+            throw DbError(kMissingObject, "The database has no table or query named '" + source.object + "'.");
+        type = std::get<std::string>(st.column(0));
+        stored = std::get<std::string>(st.column(1));
+    }
+    ctx.subject = (type == "table" ? "The table " : "The query ") + stored + " of '" + path + "'";
+    std::vector<std::string> columns;
+    {
+        Stmt st(db, "SELECT name FROM pragma_table_info(?1)", ctx);
+        st.bindText(1, stored);
+        while (st.step()) columns.push_back(std::get<std::string>(st.column(0)));
+    }
+    const std::vector<std::string> fields = resolveFields(source.fields, columns, stored);
+    const std::vector<std::string> order = resolveFields(source.orderBy, columns, stored);
+    const std::string from = " FROM " + quoteIdent(stored);
+    const std::string key = std::string(detail::kKeyColumn);
+
     std::unique_ptr<Recordset> rs(new Recordset);
     rs->impl_ = std::make_unique<Recordset::Impl>();
     auto& r = *rs->impl_;
     r.conn = impl_->conn;
-    r.source = source;
-
-    const auto tokens = detail::tokenize(source);
-    const bool statement = !tokens.empty() && tokens.front().word && !tokens.front().quoted &&
-                           (tokens.front().text == "SELECT" || tokens.front().text == "WITH" ||
-                            tokens.front().text == "VALUES");
-    if (tokens.empty()) throw DbError(kEngine, "No recordset source is given.");
-    if (statement) {
-        detail::SelectPlan plan = detail::planSelect(source);
-        bool baseIsTable = false;
-        if (!plan.baseTable.empty()) {
-            Stmt st(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE", ctx);
-            st.bindText(1, plan.baseTable);
-            baseIsTable = st.step();
-        }
-        if (baseIsTable) {
-            r.keyedSql = plan.keyedSql;
-            r.baseTable = plan.baseTable;
-        } else {
-            r.snapshotSql = plan.plainSql;
-        }
-    } else if (tokens.size() == 1 && tokens.front().word) {
-        const detail::Token& t = tokens.front();
-        const std::string bare = t.quoted ? t.text : source.substr(t.begin, t.end - t.begin);
-        Stmt st(db, "SELECT type, name FROM sqlite_master WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE",
-                ctx);
-        st.bindText(1, bare);
-        if (!st.step()) throw DbError(kMissingObject, "The database has no table or query named '" + bare + "'.");
-        const auto type = std::get<std::string>(st.column(0));
-        const auto stored = std::get<std::string>(st.column(1));
-        if (type == "table") {
-            r.keyedSql = "SELECT *, rowid AS " + std::string(detail::kKeyColumn) + " FROM " + quoteIdent(stored) +
-                         " ORDER BY rowid";
-            r.baseTable = stored;
-        } else {
-            // A query that exposes the record key reads and writes tblComps;
-            // any other query is shown as it is, read-only.
-            const std::string all = "SELECT * FROM " + quoteIdent(stored);
-            Stmt probe(db, all, ctx);
-            bool keyed = false;
-            for (int c = 0; c < probe.columnCount(); ++c)
-                if (sameName(probe.columnName(c), detail::kKeyColumn)) keyed = true;
-            if (keyed) {
-                r.keyedSql = all;
-                r.baseTable = "tblComps";
-            } else {
-                r.snapshotSql = all;
-            }
-        }
+    r.source = stored;
+    r.subject = ctx.subject;
+    if (type == "table") {
+        // The row id is the key, and breaks ties so that the order never
+        // changes between runs.
+        const std::string list = fields.empty() ? std::string("*") : joinQuoted(fields);
+        r.selectSql = "SELECT " + list + ", rowid AS " + key + from + " ORDER BY " +
+                      (order.empty() ? std::string() : joinQuoted(order) + ", ") + "rowid";
+        r.recordSql = "SELECT " + list + from + " WHERE rowid = ?1";
+        r.baseTable = stored;
+        r.keyed = true;
+    } else if (std::any_of(columns.begin(), columns.end(), [&](const std::string& c) { return sameName(c, key); })) {
+        // A query that exposes the record key reads and writes tblComps.
+        const std::string list = fields.empty() ? std::string("*") : joinQuoted(fields) + ", " + key;
+        r.selectSql = "SELECT " + list + from +
+                      (order.empty() ? std::string() : " ORDER BY " + joinQuoted(order) + ", " + key);
+        r.recordSql = "SELECT " + list + from + " WHERE " + key + " = ?1";
+        r.baseTable = "tblComps";
+        r.keyed = true;
     } else {
-        throw DbError(kEngine, "'" + source + "' is neither the name of a table or query nor a SELECT statement.");
+        // Any other query is shown as it is, read-only.
+        r.selectSql = "SELECT " + (fields.empty() ? std::string("*") : joinQuoted(fields)) + from +
+                      (order.empty() ? std::string() : " ORDER BY " + joinQuoted(order));
     }
     r.requery();
     return rs;
@@ -526,7 +570,7 @@ FieldValue Recordset::Fields(const std::string& name) const {
         if (it != r.buffer.end()) return it->second ? FieldValue(*it->second) : FieldValue();
         if (r.mode == Impl::Mode::Add) return FieldValue();
     }
-    return r.readCurrent()[index];
+    return r.readCurrent(index);
 }
 
 void Recordset::SetField(const std::string& name, const std::string& text) {
@@ -536,6 +580,11 @@ void Recordset::SetField(const std::string& name, const std::string& text) {
     if (r.mode == Impl::Mode::None)
         throw DbError(kUpdateWithoutAddNew, "There is no record being added or edited: use Add or Edit first.");
     if (!r.writable[index]) throw DbError(kRefused, "The field " + r.fields[index] + " cannot be changed.");
+    // What is stored must open again.
+    if (text.size() > static_cast<std::size_t>(detail::kMaxValueBytes))
+        throw DbError(kRefused, "The text for the field " + r.fields[index] + " is " + std::to_string(text.size()) +
+                                    " bytes long: a field holds at most " + std::to_string(detail::kMaxValueBytes) +
+                                    " bytes.");
     r.buffer[index] = text;
 }
 
@@ -608,10 +657,24 @@ void Recordset::Delete() {
 }
 
 void Recordset::Close() {
+    sqlite3_finalize(impl_->recordStmt);
+    impl_->recordStmt = nullptr;
     impl_->closed = true;
     impl_->discardBuffer();
     impl_->keys.clear();
     impl_->snapshot.clear();
+}
+
+ReadBatch::ReadBatch(const Recordset& rs) {
+    const auto& r = *rs.impl_;
+    if (r.closed || !r.conn->db || sqlite3_get_autocommit(r.conn->db) == 0) return;
+    // Deferred: the lock comes with the first read, and a failure to begin
+    // leaves each read taking its own.
+    if (sqlite3_exec(r.conn->db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) db_ = r.conn->db;
+}
+
+ReadBatch::~ReadBatch() {
+    if (db_ && sqlite3_get_autocommit(db_) == 0) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
 }
 
 }  // namespace zolvant::db

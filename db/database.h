@@ -31,6 +31,8 @@ enum ErrorNumber : int {
     kInvalidBookmark = 3159,   // a bookmark of no record of this recordset
     kUnknownField = 3265,      // no field of that name in the recordset
     kAlreadyExists = 3204,     // creating a database where a file already is
+    kTimedOut = 3234,          // a statement stopped past its time budget
+    kTooLarge = 3035,          // more rows, or a longer value, than a component database holds
 };
 
 class DbError : public std::runtime_error {
@@ -49,6 +51,22 @@ inline bool isNull(const FieldValue& v) { return std::holds_alternative<std::mon
 
 class Recordset;
 
+// What a recordset shows: a table or a view of the file by name, the fields
+// taken from it (none: all of them, in its own order) and the fields its rows
+// are sorted by (none: the view's own order, or a table's stored order).
+// Names only: a source is never SQL text, so nothing of it is parsed.
+struct RecordSource {
+    std::string object;
+    std::vector<std::string> fields;
+    std::vector<std::string> orderBy;
+};
+
+// The main window's source: the saved query qryCritCos as the file defines it.
+inline const RecordSource kCritCosSource{"qryCritCos", {}, {}};
+// The editor's: every record of tblComps with its nine fields, sorted by name.
+inline const RecordSource kEditorSource{
+    "tblComps", {"Component", "MolWt", "CritTemp", "CritPress", "CritVol", "AcentricF", "K1", "K2", "K3"}, {"Component"}};
+
 // For tests only: while on, every OpenDatabase opens read-only, as it does a
 // file the user may not write. Tests that run as root need it, since root
 // writes any file whatever its permission bits say.
@@ -65,8 +83,10 @@ public:
     static std::unique_ptr<Database> CreateDatabase(const std::string& path);
     ~Database();
 
-    // A dynaset over a query name (qryCritCos), a table or a SELECT statement.
-    std::unique_ptr<Recordset> OpenRecordset(const std::string& source);
+    // A dynaset over a source; the string form names a table or a query
+    // with all its fields in its own order.
+    std::unique_ptr<Recordset> OpenRecordset(const RecordSource& source);
+    std::unique_ptr<Recordset> OpenRecordset(const std::string& object);
     void Close();
 
     bool readOnly() const;
@@ -88,10 +108,8 @@ using Bookmark = long long;
 // changed elsewhere shows its stored values and one deleted elsewhere fails
 // readably (kRecordDeleted). Records added through it stay at its end until
 // Requery. Between calls it holds no statement and no lock.
-// Sources: the name of a table or of a query exposing the record key (as
-// qryCritCos does), or a SELECT over one table; these can be changed. Any
-// other SELECT (join, grouping, DISTINCT, ...) or a query without the key is
-// shown as captured, read-only.
+// A table, or a query exposing the record key of tblComps (as qryCritCos
+// does), can be changed through it; a query without the key is read-only.
 // AddNew/Edit fill an edit buffer that Update stores in one statement; a
 // move, Requery, Delete or another AddNew/Edit discards a pending buffer.
 // While a buffer is pending, Fields gives the buffer's text for the fields
@@ -131,9 +149,25 @@ public:
 
 private:
     friend class Database;
+    friend class ReadBatch;
     Recordset() = default;
     struct Impl;
     std::unique_ptr<Impl> impl_;
+};
+
+// While it lives, the reads through a recordset share one read transaction:
+// a run of them (a component box's list, read name by name) takes the
+// file's lock once instead of once per read, and sees one state of the file.
+// Does nothing inside a transaction already open. Ends without a failure.
+class ReadBatch {
+public:
+    explicit ReadBatch(const Recordset& rs);
+    ~ReadBatch();
+    ReadBatch(const ReadBatch&) = delete;
+    ReadBatch& operator=(const ReadBatch&) = delete;
+
+private:
+    sqlite3* db_ = nullptr;
 };
 
 }  // namespace zolvant::db

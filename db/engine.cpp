@@ -30,6 +30,83 @@ sqlite3* Connection::handle() const {
     return db;
 }
 
+// ---------------------------------------------------------------- guards
+
+namespace {
+
+struct Watch {
+    std::chrono::steady_clock::time_point deadline;
+    int depth = 0;
+    bool expired = false;
+};
+
+// Per thread: a statement runs on the thread that steps it, and so does
+// its progress handler.
+thread_local Watch tWatch;
+
+// The function the authorizer refused last on this thread, for the message.
+thread_local std::string tRefusedFunction;
+
+// printf('%.*c', 2000000000, 'x') spends seconds inside one call of the
+// engine's printf, where no progress handler can stop it; no component
+// database needs either name.
+int authorize(void*, int action, const char*, const char* function, const char*, const char*) {
+    if (action != SQLITE_FUNCTION || !function) return SQLITE_OK;
+    if (sqlite3_stricmp(function, "printf") != 0 && sqlite3_stricmp(function, "format") != 0) return SQLITE_OK;
+    tRefusedFunction = function;
+    return SQLITE_DENY;
+}
+
+int onProgress(void*) {
+    if (tWatch.depth == 0 || std::chrono::steady_clock::now() < tWatch.deadline) return 0;
+    tWatch.expired = true;
+    return 1;  // interrupts the statement
+}
+
+}  // namespace
+
+Budget::Budget() {
+    if (tWatch.depth++ == 0) {
+        tWatch.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kBudgetSeconds);
+        tWatch.expired = false;
+    }
+}
+
+Budget::~Budget() { --tWatch.depth; }
+
+void configureConnection(sqlite3* db) {
+    // Far above what the engine needs for any component database; it turns
+    // a runaway statement into SQLITE_NOMEM instead of exhausting memory.
+    static const bool heapLimited = [] {
+        sqlite3_hard_heap_limit64(256LL * 1024 * 1024);
+        return true;
+    }();
+    (void)heapLimited;
+
+    sqlite3_extended_result_codes(db, 1);
+    // Defensive: no writable schema, no journal tricks, no shadow-table writes.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    // The file's views may not call functions with side effects.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    // A file with triggers is refused at opening; this keeps any from running.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxEngineLength);
+    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, kMaxEngineLength);
+    sqlite3_limit(db, SQLITE_LIMIT_COLUMN, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_EXPR_DEPTH, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_COMPOUND_SELECT, 50);
+    sqlite3_limit(db, SQLITE_LIMIT_VDBE_OP, 100000);
+    sqlite3_limit(db, SQLITE_LIMIT_FUNCTION_ARG, 32);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 1000);
+    sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 32);
+    sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
+    sqlite3_limit(db, SQLITE_LIMIT_WORKER_THREADS, 0);
+    sqlite3_progress_handler(db, 1000, &onProgress, nullptr);
+    sqlite3_set_authorizer(db, &authorize, nullptr);
+}
+
 // ---------------------------------------------------------------- errors
 
 namespace {
@@ -89,12 +166,49 @@ std::string describeConstraint(int rc, const std::string& msg, const ErrorContex
     return "The database refused the record: " + msg + ".";
 }
 
+std::string subjectOf(const ErrorContext& ctx) {
+    return ctx.subject.empty() ? "A query of the database '" + ctx.path + "'" : ctx.subject;
+}
+
+const std::string kValueBound = ": a name or value in a component database is at most " +
+                                std::to_string(kMaxValueBytes) + " bytes long.";
+
 }  // namespace
+
+DbError valueTooLong(const ErrorContext& ctx, long long bytes) {
+    return DbError(kTooLarge, subjectOf(ctx) + " gives a value of " + std::to_string(bytes) + " bytes" + kValueBound);
+}
 
 void throwEngineError(sqlite3* db, int rc, const ErrorContext& ctx) {
     const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     const std::string file = "'" + ctx.path + "'";
     switch (rc & 0xff) {
+    case SQLITE_INTERRUPT:
+        if (tWatch.expired)
+            throw DbError(kTimedOut, subjectOf(ctx) + " did not finish within " + std::to_string(kBudgetSeconds) +
+                                         " seconds.");
+        break;
+    case SQLITE_TOOBIG:
+        throw DbError(kTooLarge, subjectOf(ctx) + " builds a value of more than " +
+                                     std::to_string(kMaxEngineLength) + " bytes" + kValueBound);
+    case SQLITE_NOMEM:
+        throw DbError(kTooLarge, subjectOf(ctx) + " needs more memory than a component database can: it was stopped.");
+    case SQLITE_AUTH:
+    case SQLITE_ERROR: {
+        if (!tRefusedFunction.empty() && msg.rfind("not authorized", 0) == 0) {
+            const std::string function = std::move(tRefusedFunction);
+            tRefusedFunction.clear();
+            throw DbError(kEngine, subjectOf(ctx) + " calls " + function +
+                                       "(), which the program does not let a database file run.");
+        }
+        // "unsafe use of load_extension()": the file's schema calls a
+        // function it may not.
+        const std::string unsafe = afterMarker(msg, "unsafe use of ");
+        if (!unsafe.empty())
+            throw DbError(kEngine, subjectOf(ctx) + " calls " + unsafe +
+                                       ", which the program does not let a database file run.");
+        break;
+    }
     case SQLITE_CONSTRAINT:
         throw DbError(kRefused, describeConstraint(rc, msg, ctx));
     case SQLITE_READONLY:
@@ -124,8 +238,9 @@ void throwEngineError(sqlite3* db, int rc, const ErrorContext& ctx) {
     case SQLITE_IOERR:
         throw DbError(kEngine, "The database file " + file + " could not be read or written: " + msg + ".");
     default:
-        throw DbError(kEngine, "The database engine failed: " + msg + ".");
+        break;
     }
+    throw DbError(kEngine, "The database engine failed: " + msg + ".");
 }
 
 // ---------------------------------------------------------------- statements
@@ -141,11 +256,48 @@ Stmt::Stmt(sqlite3* db, std::string_view sql, const ErrorContext& ctx) : db_(db)
     if (!stmt_) throw DbError(kEngine, "The database engine was given an empty statement.");
 }
 
-Stmt::~Stmt() { sqlite3_finalize(stmt_); }
+void Stmt::checkRow() {
+    if (++rows_ > kMaxRows)
+        throw DbError(kTooLarge, subjectOf(ctx_) + " gives more than " + std::to_string(kMaxRows) +
+                                     " rows: a component database holds at most " + std::to_string(kMaxRows) +
+                                     " components.");
+    for (int c = 0; c < sqlite3_column_count(stmt_); ++c) {
+        const int type = sqlite3_column_type(stmt_, c);
+        if (type != SQLITE_TEXT && type != SQLITE_BLOB) continue;
+        const int bytes = sqlite3_column_bytes(stmt_, c);
+        if (bytes > kMaxValueBytes) throw valueTooLong(ctx_, bytes);
+    }
+}
+
+Stmt::Stmt(sqlite3* db, sqlite3_stmt* kept, const ErrorContext& ctx) : db_(db), stmt_(kept), ctx_(ctx), kept_(true) {}
+
+Stmt::~Stmt() {
+    if (!kept_) {
+        sqlite3_finalize(stmt_);
+        return;
+    }
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+sqlite3_stmt* prepareKept(sqlite3* db, std::string_view sql, const ErrorContext& ctx) {
+    sqlite3_stmt* stmt = nullptr;
+    const int rc =
+        sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK || !stmt) {
+        sqlite3_finalize(stmt);
+        if (rc == SQLITE_OK) throw DbError(kEngine, "The database engine was given an empty statement.");
+        throwEngineError(db, rc, ctx);
+    }
+    return stmt;
+}
 
 bool Stmt::step() {
     const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_ROW) {
+        checkRow();
+        return true;
+    }
     if (rc == SQLITE_DONE) return false;
     // The statement's own code is the precise one; errmsg still describes it.
     throwEngineError(db_, sqlite3_extended_errcode(db_), ctx_);
@@ -193,6 +345,7 @@ long long Stmt::columnInt64(int index) const { return sqlite3_column_int64(stmt_
 bool Stmt::columnIsNull(int index) const { return sqlite3_column_type(stmt_, index) == SQLITE_NULL; }
 
 void exec(sqlite3* db, const char* sql, const ErrorContext& ctx) {
+    const Budget budget;
     char* err = nullptr;
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
     sqlite3_free(err);
@@ -330,7 +483,7 @@ void buildDatabaseFile(const std::string& path, const std::function<void(sqlite3
     conn.db = raw;
     conn.path = path;
     if (rc != SQLITE_OK) throwEngineError(raw, rc, ctx);
-    sqlite3_extended_result_codes(raw, 1);
+    configureConnection(raw);
     exec(raw, "BEGIN IMMEDIATE", ctx);
     try {
         exec(raw, kSchemaSql, ctx);

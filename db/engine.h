@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,10 +36,37 @@ struct Connection {
 };
 
 // What an error description may name: the file, and the text written to a
-// field (so that a refused value can be quoted back to the user).
+// field (so that a refused value can be quoted back to the user); subject
+// names what was read ("The query qryCritCos of '<file>'"), when known.
 struct ErrorContext {
     std::string path;
     std::function<std::optional<std::string>(const std::string& field)> valueOf;
+    std::string subject = {};
+};
+
+// What a file from elsewhere may make the program do. A component database
+// is a few thousand short records: these bounds are far beyond any real one
+// and keep a hostile or broken file from hanging the program or filling its
+// memory.
+inline constexpr int kBudgetSeconds = 3;          // the statements of one operation
+inline constexpr long long kMaxRows = 100000;     // rows one statement may give
+inline constexpr int kMaxValueBytes = 255;        // a name or value read or stored
+inline constexpr int kMaxEngineLength = 100000;   // any text, blob or row the engine builds
+
+// Sets up a new connection: defensive mode, the file's schema untrusted, no
+// extensions, no triggers, lowered limits, and the progress handler that
+// stops a statement past its budget. Every connection goes through it.
+void configureConnection(sqlite3* db);
+
+// While one exists on this thread, the statements run on it share one time
+// budget, counted from the first; nested ones add nothing. Every Stmt holds
+// one, so that no statement runs without a budget.
+class Budget {
+public:
+    Budget();
+    ~Budget();
+    Budget(const Budget&) = delete;
+    Budget& operator=(const Budget&) = delete;
 };
 
 // Throws the DbError that stands for the engine's result code rc on db.
@@ -48,6 +77,9 @@ struct ErrorContext {
 class Stmt {
 public:
     Stmt(sqlite3* db, std::string_view sql, const ErrorContext& ctx);
+    // A statement its owner keeps prepared (see prepareKept): reset, not
+    // finalized, on destruction, so that it holds no lock between calls.
+    Stmt(sqlite3* db, sqlite3_stmt* kept, const ErrorContext& ctx);
     ~Stmt();
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
@@ -64,10 +96,22 @@ public:
     bool columnIsNull(int index) const;
 
 private:
+    void checkRow();
+
+    Budget budget_;   // first: it covers preparing as well
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
     const ErrorContext& ctx_;
+    long long rows_ = 0;
+    bool kept_ = false;
 };
+
+// Prepares a statement to be run many times through Stmt(db, kept, ctx);
+// the owner finalizes it. Throws DbError.
+sqlite3_stmt* prepareKept(sqlite3* db, std::string_view sql, const ErrorContext& ctx);
+
+// The error for a text of `bytes` bytes, longer than kMaxValueBytes.
+DbError valueTooLong(const ErrorContext& ctx, long long bytes);
 
 // Runs statements without results (schema, transactions).
 void exec(sqlite3* db, const char* sql, const ErrorContext& ctx);

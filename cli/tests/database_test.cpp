@@ -22,6 +22,10 @@
 #include "db/components_csv.h"
 #include "db/settings.h"
 
+#include <sqlite3.h>
+
+#include <chrono>
+
 namespace zolvant::cli {
 namespace {
 
@@ -428,6 +432,45 @@ TEST(FreshBuild, SeedDatabaseBesideTheExecutableIsFoundWithoutSettings) {
     EXPECT_EQ(list.out.count('\n'), 63);
     EXPECT_TRUE(list.out.contains("\nn-Butane "));
     EXPECT_TRUE(QDir(emptyConfig.path()).isEmpty());  // reading writes no settings
+}
+
+// A file from elsewhere whose query never ends: list and a case by name
+// both stop within the time budget, say why, exit 1, and write nothing.
+TEST_F(CliDatabaseTest, AQueryThatNeverEndsStopsListAndSolveWithItsReason) {
+    const QString path = makeDb("Components.mdb", "n-Butane,58.123,425.12,37.96,255,0.200,0.03443,0.6767,0.461\n");
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "DROP VIEW qryCritCos; CREATE VIEW qryCritCos AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL "
+                           "SELECT n + 1 FROM r) SELECT 'n-Butane' AS Component, 425.12 AS CritTemp, 37.96 AS CritPress, "
+                           "0.2 AS AcentricF, 0 AS K1, 0 AS K2, 0 AS K3 FROM r WHERE n < 0",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    const QByteArray before = fileBytes("Components.mdb");
+
+    const auto timed = [](const std::function<CliRun()>& f) {
+        const auto started = std::chrono::steady_clock::now();
+        CliRun r = f();
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 5.0);
+        return r;
+    };
+    const CliRun list = timed([&] { return run({"list", "--db", path}); });
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_TRUE(list.out.isEmpty());
+    EXPECT_EQ(list.err, "zolvant-cli list: the component database '" + path.toUtf8() +
+                            "' does not open: A query of the database '" + path.toUtf8() +
+                            "' did not finish within 3 seconds.\n");
+
+    const CliRun solve =
+        timed([&] { return run({"solve", "--db", path}, caseLine(R"({"name": "n-Butane", "fraction": "1"})") + "\n"); });
+    EXPECT_EQ(solve.exitCode, 1);
+    const QJsonObject error = jsonOf(solve.out.trimmed()).value("error").toObject();
+    EXPECT_EQ(error.value("title").toString(), "Input ERROR");
+    EXPECT_EQ(error.value("message").toString(),
+              "line 1: component 1: cannot look up \"n-Butane\": the component database '" + path +
+                  "' does not open: The query qryCritCos of '" + path + "' did not finish within 3 seconds.");
+    EXPECT_EQ(fileBytes("Components.mdb"), before);
 }
 
 }  // namespace

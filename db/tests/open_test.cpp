@@ -67,8 +67,8 @@ TEST_F(OpenTest, NamesSortAsAPersonReadsThemAndEqualNamesKeepTheirOrder) {
                                                        {"Methane", {16.0, 191.0}},
                                                        {"argon", {39.9, 150.9}}});
     const auto db = Database::OpenDatabase(path);
-    for (const char* source : {"qryCritCos", kEditorSource}) {
-        SCOPED_TRACE(source);
+    for (const RecordSource& source : {kCritCosSource, kEditorSource}) {
+        SCOPED_TRACE(source.object);
         const auto rs = db->OpenRecordset(source);
         std::vector<std::string> names;
         std::vector<double> tc;

@@ -268,20 +268,19 @@ TEST_F(RecordsetTest, TwoConnectionsSeeEachOthersStoredChangesAfterRequery) {
     EXPECT_EQ(std::get<double>(editor->Fields("CritTemp")), 150.7);
 }
 
-TEST_F(RecordsetTest, SelectStatementsOverTheTableCanBeChanged) {
+TEST_F(RecordsetTest, TypedSourcesOverTheTableCanBeChanged) {
     struct Case {
-        const char* source;
+        RecordSource source;
         std::vector<std::string> names;
     };
     const Case cases[] = {
-        {"SELECT Component, CritTemp FROM tblComps ORDER BY 1", {"Methane", "n-Butane", "Nitrogen", "Water"}},
-        {"select * from TBLCOMPS c order by c.CritTemp desc -- hottest first\n;", {"Water", "n-Butane", "Methane", "Nitrogen"}},
-        {"SELECT Component, CritTemp FROM \"tblComps\" WHERE CritTemp > 200 ORDER BY Component LIMIT 2",
-         {"n-Butane", "Water"}},
-        {"SELECT Component, CritTemp FROM tblComps", {"Water", "Methane", "Nitrogen", "n-Butane"}},
+        {{"tblComps", {"Component", "CritTemp"}, {"Component"}}, {"Methane", "n-Butane", "Nitrogen", "Water"}},
+        {{"TBLCOMPS", {}, {"crittemp"}}, {"Nitrogen", "Methane", "n-Butane", "Water"}},
+        {{"tblComps", {"Component", "CritTemp"}, {}}, {"Water", "Methane", "Nitrogen", "n-Butane"}},
+        {{"qryCritCos", {"CritTemp", "Component"}, {"CritTemp"}}, {"Nitrogen", "Methane", "n-Butane", "Water"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.source);
+        SCOPED_TRACE(c.source.object);
         const auto rs = db_->OpenRecordset(c.source);
         EXPECT_EQ(listAll(*rs), c.names);
         rs->MoveFirst();
@@ -299,12 +298,40 @@ TEST_F(RecordsetTest, SourcesThatDoNotIdentifyTheirRecordsAreReadOnly) {
     byTable->Update();
     EXPECT_EQ(std::get<double>(byTable->Fields("MolWt")), 18.0);
 
-    const auto distinct = db_->OpenRecordset("SELECT DISTINCT AcentricF IS NULL AS NoOmega FROM tblComps");
+    execSql(path_, "CREATE VIEW qryOmega AS SELECT DISTINCT AcentricF IS NULL AS NoOmega FROM tblComps");
+    const auto distinct = db_->OpenRecordset("qryOmega");
     EXPECT_EQ(distinct->RecordCount(), 1);
     EXPECT_EQ(thrownBy([&] { distinct->AddNew(); }).number, kReadOnly);
 
-    EXPECT_EQ(thrownBy([&] { db_->OpenRecordset("SELECT 1; DELETE FROM tblComps"); }).number, kEngine);
+    // A source is a name, never a statement; fields and order are names too.
+    EXPECT_EQ(thrownBy([&] { db_->OpenRecordset("tblComps; DELETE FROM tblComps"); }).number, kMissingObject);
+    EXPECT_EQ(thrownBy([&] { db_->OpenRecordset(RecordSource{"tblComps", {"Component"}, {"1; DELETE FROM tblComps"}}); })
+                  .number,
+              kUnknownField);
+    EXPECT_EQ(thrownBy([&] { db_->OpenRecordset(RecordSource{"tblComps", {"rowid"}, {}}); }).number, kUnknownField);
     EXPECT_EQ(namesInRowidOrder(path_).size(), 4u);
+}
+
+// A component box reads its whole list under one read lock: the names come
+// from one state of the file, and once the batch ends the lock is gone, so
+// that the editor's connection stores at once.
+TEST_F(RecordsetTest, AReadBatchSeesOneStateAndReleasesTheFileAfterwards) {
+    const auto main = db_->OpenRecordset(kCritCosSource);
+    const auto editorDb = Database::OpenDatabase(path_);
+    const auto editor = editorDb->OpenRecordset(kEditorSource);
+    {
+        const ReadBatch reading(*main);
+        main->Requery();
+        main->MoveFirst();
+        EXPECT_EQ(nameOf(*main), "Methane");
+        editor->Edit();
+        editor->SetField("Component", "Argon");  // Methane, the editor's first record
+        EXPECT_EQ(thrownBy([&] { editor->Update(); }).number, kBusy);  // the batch holds the read lock
+        EXPECT_EQ(listAll(*main), (std::vector<std::string>{"Methane", "n-Butane", "Nitrogen", "Water"}));
+    }
+    editor->Update();  // the buffer was kept: stored now, without waiting
+    main->Requery();
+    EXPECT_EQ(listAll(*main), (std::vector<std::string>{"Argon", "n-Butane", "Nitrogen", "Water"}));
 }
 
 TEST_F(RecordsetTest, ClosingTheDatabaseLeavesRecordsetsFailingCleanly) {

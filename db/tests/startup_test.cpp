@@ -79,6 +79,11 @@ TEST_F(StartupTest, AFailedOpeningAsksForTheFileAndStoresTheChoice) {
     writeText(notSqlite, "not a database");
     const std::string noQuery = pathOf("noquery.mdb");
     execSql(noQuery, "CREATE TABLE tblComps (Component TEXT)");
+    const std::string endless = makeDb("endless.mdb", {{"Methane", {16.043, 190.56}}});
+    execSql(endless,
+            "DROP VIEW qryCritCos; CREATE VIEW qryCritCos AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 "
+            "FROM r) SELECT 'x' AS Component, 1 AS CritTemp, 1 AS CritPress, 0 AS AcentricF, 0 AS K1, 0 AS K2, "
+            "0 AS K3 FROM r WHERE n < 0");
     struct Case {
         const char* what;
         std::string path;
@@ -90,6 +95,8 @@ TEST_F(StartupTest, AFailedOpeningAsksForTheFileAndStoresTheChoice) {
         {"empty setting", "", kNotFound},
         {"not a database", notSqlite, "The file '" + notSqlite + "' is not a component database"},
         {"no query", noQuery, "The file '" + noQuery + "' is not a component database: it has no query qryCritCos."},
+        {"a query that never ends", endless,
+         "The query qryCritCos of '" + endless + "' did not finish within 3 seconds."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

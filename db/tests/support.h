@@ -56,7 +56,4 @@ Thrown thrownBy(const std::function<void()>& f);
 // The Component field as text ("<Null>" for Null).
 std::string nameOf(const Recordset& rs);
 
-inline const char* const kEditorSource =
-    "SELECT Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3 FROM tblComps ORDER BY Component";
-
 }  // namespace zolvant::db::test

@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QTimer>
+#include <QtGlobal>
 #include <string>
 #include <variant>
 
@@ -296,6 +297,25 @@ void frmCritConst2::buildLayout() {
 // ---------------------------------------------------------------------------
 // Load and unload
 
+namespace {
+
+// A step whose failure leaves nothing for the user to do (discarding a
+// buffer, going back to a record): the rest goes on, and the log says why.
+template <typename Step>
+bool bestEffort(const char* step, Step&& run) {
+    try {
+        run();
+        return true;
+    } catch (const std::exception& e) {
+        qWarning("Component editor: %s failed: %s", step, e.what());
+    } catch (...) {
+        qWarning("Component editor: %s failed", step);
+    }
+    return false;
+}
+
+}  // namespace
+
 bool frmCritConst2::Form_Load() {
     addMode_ = false;
     editMode_ = false;
@@ -330,12 +350,8 @@ void frmCritConst2::closeEvent(QCloseEvent* event) {
 
 void frmCritConst2::Form_Unload() {
     // A pending add or edit is discarded with the recordset; nothing is asked.
-    if (rsComps && (addMode_ || editMode_)) {
-        try {
-            rsComps->CancelUpdate();
-        } catch (...) {
-        }
-    }
+    if (rsComps && (addMode_ || editMode_))
+        bestEffort("discarding the pending record on close", [this] { rsComps->CancelUpdate(); });
     addMode_ = false;
     editMode_ = false;
     releaseDatabase();
@@ -344,19 +360,13 @@ void frmCritConst2::Form_Unload() {
 }
 
 void frmCritConst2::releaseDatabase() {
-    // Recordset first, then the connection.
+    // Recordset first, then the connection; neither Close can fail.
     if (rsComps) {
-        try {
-            rsComps->Close();
-        } catch (...) {
-        }
+        rsComps->Close();
         rsComps.reset();
     }
     if (dbCrit) {
-        try {
-            dbCrit->Close();
-        } catch (...) {
-        }
+        dbCrit->Close();
         dbCrit.reset();
     }
 }
@@ -637,27 +647,16 @@ void frmCritConst2::cmdCancel_Click() {
         showNoRecord();
         return;
     }
-    try {
-        rsComps->CancelUpdate();
-    } catch (...) {
-    }
+    bestEffort("discarding the pending record", [this] { rsComps->CancelUpdate(); });
     // After Edit the edited record stays current; after Add go back to the
     // record current before it, else to the first one.
     if (!wasEditing) {
-        bool moved = false;
-        if (wasAdding && addBookmark_) {
-            try {
-                rsComps->SetBookmark(*addBookmark_);
-                moved = true;
-            } catch (...) {
-            }
-        }
-        if (!moved) {
-            try {
-                rsComps->MoveFirst();
-            } catch (...) {
-            }
-        }
+        const bool moved = wasAdding && addBookmark_ &&
+                           bestEffort("going back to the record shown before Add",
+                                      [this] { rsComps->SetBookmark(*addBookmark_); });
+        // An empty table has no first record to go to.
+        if (!moved && rsComps->RecordCount() > 0)
+            bestEffort("going to the first record", [this] { rsComps->MoveFirst(); });
     }
     addBookmark_.reset();
     try {

@@ -25,9 +25,7 @@ class frmCritConst2 : public QWidget {
     Q_OBJECT
 public:
     // The row source: all nine fields of every record, sorted by name.
-    static constexpr const char* kRowSource =
-        "SELECT Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3 "
-        "FROM tblComps ORDER BY Component";
+    static inline const db::RecordSource& kRowSource = db::kEditorSource;
 
     // Lays out the window and runs Form_Load. When the database does not
     // open, the failure has been shown, loaded() is false and the window

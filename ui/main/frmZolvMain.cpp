@@ -221,6 +221,8 @@ void frmZolvMain::cmbComp_GotFocus(int Index) {
     int listed = 0;
     bool failed = false;
     try {
+        // One read lock for the query and every name, not one per name.
+        const db::ReadBatch reading(*rstComps);
         rstComps->Requery();
         if (!(rstComps->BOF() && rstComps->EOF_())) {
             rstComps->MoveFirst();

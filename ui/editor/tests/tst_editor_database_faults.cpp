@@ -313,8 +313,8 @@ private slots:
         goToRecord(3);   // Methane; Nitrogen follows
         {
             auto other = db::Database::OpenDatabase(dbPath_.toStdString());
-            auto rs = other->OpenRecordset("SELECT Component FROM tblComps WHERE Component = 'Nitrogen'");
-            rs->MoveFirst();
+            auto rs = other->OpenRecordset("tblComps");
+            for (rs->MoveFirst(); std::get<std::string>(rs->Fields("Component")) != "Nitrogen";) rs->MoveNext();
             rs->Delete();
         }
         const QList<StoredRecord> before = test::storedRecords(dbPath_);

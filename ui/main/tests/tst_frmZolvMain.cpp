@@ -74,8 +74,7 @@ void addRecord(zolvant::db::Database& db, const Record& r) {
 // editor window would.
 void deleteRecords(const QString& path, const QStringList& names) {
     auto db = zolvant::db::Database::OpenDatabase(path.toStdString());
-    auto rs = db->OpenRecordset("SELECT Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3 "
-                                "FROM tblComps ORDER BY Component");
+    auto rs = db->OpenRecordset(zolvant::db::kEditorSource);
     if (!(rs->BOF() && rs->EOF_())) {
         rs->MoveFirst();
         while (!rs->EOF_()) {

@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <sqlite3.h>
@@ -65,6 +66,25 @@ void createDatabase(const QString& path) {
     }
     rs->Close();
     db->Close();
+}
+
+// Changes a file as another program would, past the code under test.
+void execRaw(const QString& path, const char* sql) {
+    sqlite3* raw = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &raw) != SQLITE_OK ||
+        sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        qFatal("cannot change %s: %s", qPrintable(path), sqlite3_errmsg(raw));
+    sqlite3_close(raw);
+}
+
+// The query of a file from elsewhere that never gives a row and never ends.
+const char* const kEndlessQuery =
+    "DROP VIEW qryCritCos; CREATE VIEW qryCritCos AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) "
+    "SELECT n AS _RecKey, 'x' AS Component, 1 AS CritTemp, 1 AS CritPress, 0 AS AcentricF, 0 AS K1, 0 AS K2, 0 AS K3 FROM r "
+    "WHERE n < 0";
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -223,8 +243,8 @@ private slots:
         choose("Nitrogen");
         {
             auto other = zolvant::db::Database::OpenDatabase(dbPath_.toStdString());
-            auto rs = other->OpenRecordset("SELECT Component FROM tblComps WHERE Component = 'Nitrogen'");
-            rs->MoveFirst();
+            auto rs = other->OpenRecordset("tblComps");
+            for (rs->MoveFirst(); std::get<std::string>(rs->Fields("Component")) != "Nitrogen";) rs->MoveNext();
             rs->Delete();
         }
         const QList<StoredRecord> before = zolvant::test::storedRecords(dbPath_);
@@ -366,6 +386,78 @@ private slots:
         QCOMPARE(zolvant::test::fileBytes(bad), bytes);
         QCOMPARE(zolvant::test::storedRecords(dbPath_), good);
         QVERIFY(QFile::remove(bad));
+    }
+
+    // A file whose query never ends: at start-up it is named under
+    // "Database Path ERROR" and another file can be chosen; changed into one
+    // while the window runs, a component box says why and keeps its list;
+    // the editor, which reads the table, is not held up. The window is never
+    // held for much longer than the budget, and nothing is written.
+    void aQueryThatNeverEndsIsStoppedWithItsReason() {
+        const QString endless = tmp_.filePath(QStringLiteral("Endless.mdb"));
+        createDatabase(endless);
+        execRaw(endless, kEndlessQuery);
+        const QByteArray endlessBytes = zolvant::test::fileBytes(endless);
+        const QString timedOut = QStringLiteral("The query qryCritCos of '%1' did not finish within 3 seconds.");
+        zolvant::db::writeDbPath(endless);
+        rec().openAnswers = {dbPath_};
+        auto started = std::chrono::steady_clock::now();
+        openWindow();
+        QVERIFY(secondsSince(started) < 5.0);
+        QCOMPARE(rec().openDialogs, 1);
+        QCOMPARE(takeMessages(), QStringList{"Database Path ERROR: " + timedOut.arg(endless)});
+        QCOMPARE(listOf(0), (QStringList{"Methane", "n-Butane", "Nitrogen"}));
+
+        enterMixture();
+        execRaw(dbPath_, kEndlessQuery);
+        const QByteArray bytes = zolvant::test::fileBytes(dbPath_);
+        started = std::chrono::steady_clock::now();
+        backtab();
+        backtab();
+        QVERIFY(secondsSince(started) < 5.0);
+        QCOMPARE(focused(), cmb(1));
+        QCOMPARE(takeMessages(), QStringList{"Database ERROR: " + timedOut.arg(dbPath_)});
+        QCOMPARE(listOf(1), (QStringList{"Methane", "n-Butane", "Nitrogen"}));
+        QCOMPARE(cmb(1)->currentText(), QStringLiteral("Methane"));
+
+        started = std::chrono::steady_clock::now();
+        click(ctl<QPushButton>("cmdCompList"));
+        QVERIFY(secondsSince(started) < 6.0);
+        auto* editor = zolvant::ui::currentComponentEditor();
+        QVERIFY(editor);
+        // Leaving the box reads the constants through the query, which does
+        // not give them (how it fails is the engine's plan): the row keeps
+        // those it had.
+        const QStringList leaving = takeMessages();
+        QCOMPARE(leaving.size(), 1);
+        QVERIFY2(leaving[0].startsWith("Database ERROR: "), qPrintable(leaving[0]));
+        QCOMPARE(w_->mixture().constant(1, zolvant::Tc), 190.6f);
+        QCOMPARE(editor->findChild<QLineEdit*>(QStringLiteral("txtCompound"))->text(), QStringLiteral("Methane"));
+        editor->close();
+        w_->close();
+        QCOMPARE(zolvant::test::fileBytes(dbPath_), bytes);
+        QCOMPARE(zolvant::test::fileBytes(endless), endlessBytes);
+    }
+
+    // A record whose name is longer than a field holds: the editor refuses
+    // the file with the reason, and writes nothing.
+    void aNameTooLongForAFieldIsRefusedByTheEditor() {
+        // The query leaves the record out, so the window opens.
+        execRaw(dbPath_, "INSERT INTO tblComps (Component) VALUES (printf('%.300c', 'x'));"
+                         "DROP VIEW qryCritCos; CREATE VIEW qryCritCos AS SELECT rowid AS _RecKey, Component, "
+                         "CritTemp, CritPress, AcentricF, K1, K2, K3 FROM tblComps WHERE length(Component) < 100 "
+                         "ORDER BY Component, rowid");
+        const QByteArray bytes = zolvant::test::fileBytes(dbPath_);
+        openWindow();
+        QVERIFY(takeMessages().isEmpty());
+        click(ctl<QPushButton>("cmdCompList"));
+        QVERIFY(!zolvant::ui::currentComponentEditor());
+        QCOMPARE(takeMessages(),
+                 QStringList{QStringLiteral("Zolvant: The table tblComps of '%1' gives a value of 300 bytes: a name "
+                                            "or value in a component database is at most 255 bytes long.")
+                                 .arg(dbPath_)});
+        w_->close();
+        QCOMPARE(zolvant::test::fileBytes(dbPath_), bytes);
     }
 
 #ifndef _WIN32
