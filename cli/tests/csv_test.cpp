@@ -38,15 +38,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         // A name that needs quoting in CSV, beside an ordinary one.
-        QFile csv(dir_.filePath("components.csv"));
-        ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-        csv.write("Component,MolWt,CritTemp,CritPress,CritVol,AcentricF,K1,K2,K3\n"
-                  "\"Butane \"\"B\"\", normal\",58.123,425.1,37.96,255,0.2,0.03443,,\n"
-                  "Methane,16.043,190.6,45.99,98.6,0.011,-0.00159,,\n");
-        csv.close();
-        db_ = dir_.filePath("test.mdb");
-        const CliRun made = runCli({"create-db", db_, "--from", dir_.filePath("components.csv")});
-        ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+        db_ = test::makeDatabase(dir_.path(), "\"Butane \"\"B\"\", normal\",58.123,425.1,37.96,255,0.2,0.03443,,\n"
+                                              "Methane,16.043,190.6,45.99,98.6,0.011,-0.00159,,\n");
+        ASSERT_FALSE(db_.isEmpty());
     }
 
     QTemporaryDir dir_;

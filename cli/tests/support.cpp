@@ -1,5 +1,6 @@
 #include "cli/tests/support.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -18,6 +19,16 @@ CliRun runCli(const QStringList& args, const QByteArray& input, const QString& c
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
+}
+
+QString makeDatabase(const QString& dir, const QByteArray& rows) {
+    QFile csv(dir + QStringLiteral("/components.csv"));
+    if (!csv.open(QIODevice::WriteOnly)) return QString();
+    csv.write("Component,MolWt,CritTemp,CritPress,CritVol,AcentricF,K1,K2,K3\n" + rows);
+    csv.close();
+    const QString db = dir + QStringLiteral("/test.mdb");
+    return runCli({QStringLiteral("create-db"), db, QStringLiteral("--from"), csv.fileName()}).exitCode == 0 ? db
+                                                                                                           : QString();
 }
 
 // A strict RFC 4180 reader: quoted fields may hold commas, doubled quotes

@@ -27,6 +27,10 @@ struct CliRun {
 // (where the DBPath setting lives) is configDir, or a new empty folder.
 CliRun runCli(const QStringList& args, const QByteArray& input = {}, const QString& configDir = {});
 
+// A component database test.mdb in `dir` made by create-db from the CSV
+// rows given (after the header line); "" when create-db fails.
+QString makeDatabase(const QString& dir, const QByteArray& rows);
+
 using Records = QList<QStringList>;
 
 // A strict RFC 4180 reader: quoted fields may hold commas, doubled quotes

@@ -172,14 +172,9 @@ TEST_F(CliSweepTest, RefusedAndSolvedPointsAsTheWindowShowsThem) {
 }
 
 TEST_F(CliSweepTest, NamedComponentsFromTheDatabase) {
-    QFile csv(dir_.filePath("components.csv"));
-    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write("Component,MolWt,CritTemp,CritPress,CritVol,AcentricF,K1,K2,K3\n"
-              "\"Butane, normal\",58.123,425.1,37.96,255,0.2,0.03443,,\n"
-              "Methane,16.043,190.6,45.99,98.6,0.011,-0.00159,,\n");
-    csv.close();
-    const QString db = dir_.filePath("test.mdb");
-    ASSERT_EQ(runCli({"create-db", db, "--from", csv.fileName()}).exitCode, 0);
+    const QString db = test::makeDatabase(dir_.path(), "\"Butane, normal\",58.123,425.1,37.96,255,0.2,0.03443,,\n"
+                                                       "Methane,16.043,190.6,45.99,98.6,0.011,-0.00159,,\n");
+    ASSERT_FALSE(db.isEmpty());
 
     const CliRun r = runCli({"sweep", "--db", db, "-T", "26.85", "-P", "1:2", "--points", "2", "Butane, normal=0.5",
                              "Methane=0.5"});
