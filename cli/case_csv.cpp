@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 
 namespace zolvant::cli {
 
@@ -12,10 +13,6 @@ QString record(const QStringList& fields) {
     QStringList quoted;
     for (const QString& f : fields) quoted << csvField(f);
     return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-}
-
-QString cell(const CaseReport& r, int block, Column column, int row) {
-    return QString::fromStdString(r.grid.text(block, column, row));
 }
 
 }  // namespace
@@ -30,34 +27,73 @@ QString csvField(const QString& field) {
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
+void appendCsvField(std::string& out, std::string_view field) {
+    // A plain loop: find_first_of asks memchr once per character.
+    if (std::none_of(field.begin(), field.end(), [](char ch) { return ch == ',' || ch == '"' || ch == '\r' || ch == '\n'; })) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (char ch : field) {
+        if (ch == '"') out += '"';
+        out += ch;
+    }
+    out += '"';
+}
+
 QString csvHeader() {
     return record({QStringLiteral("Case"), QStringLiteral("Equation"), QStringLiteral("Row"),
                    QStringLiteral("Liquid (cm3/mol)"), QStringLiteral("Vapor (cm3/mol)"), QStringLiteral("Z"),
                    QStringLiteral("Mark"), QStringLiteral("Error"), QStringLiteral("Message")});
 }
 
-QString toCsvRecords(const CaseReport& r, int caseNumber) {
-    const QString number = QString::number(caseNumber);
-    const auto error = [&number](const QString& title, const QString& message) {
-        return record({number, QString(), QString(), QString(), QString(), QString(), QString(), title, message});
+void appendCsvRecords(std::string& out, std::string_view lead, const CaseReport& r, const CsvExtra& extra) {
+    const auto error = [&](std::string_view title, std::string_view message) {
+        out += lead;
+        out += ",,,,,,";
+        appendCsvField(out, title);
+        out += ',';
+        appendCsvField(out, message);
+        if (extra) extra(out, -1, -1);
+        out += "\r\n";
     };
-    if (r.inputError) return error(QStringLiteral("Input ERROR"), inputErrorMessage(r));
-    if (!r.outcome.solved)
-        return error(QString::fromStdString(r.outcome.title), QString::fromStdString(r.outcome.message));
+    if (r.inputError) return error("Input ERROR", inputErrorMessage(r).toStdString());
+    if (!r.outcome.solved) return error(r.outcome.title, r.outcome.message);
 
     const int rows = std::clamp<int>(r.outcome.state.numComps, 0, 4);
-    QString out;
+    std::array<std::string, 4> captions;
+    for (int row = 0; row < rows; ++row) captions[static_cast<std::size_t>(row)] = rowCaption(r, row).toStdString();
     for (int b = 0; b < kBlocks; ++b) {
-        const QString equation = QString::fromLatin1(blockName(b));
-        const auto add = [&](const QString& caption, int row, const QString& mark) {
-            out += record({number, equation, caption, cell(r, b, Column::Liquid, row), cell(r, b, Column::Vapour, row),
-                           cell(r, b, Column::Z, row), mark, QString(), QString()});
+        const auto add = [&](std::string_view caption, int row, std::string_view mark) {
+            out += lead;
+            appendCsvField(out, blockName(b));
+            out += ',';
+            appendCsvField(out, caption);
+            for (const Column c : {Column::Liquid, Column::Vapour, Column::Z}) {
+                out += ',';
+                appendCsvField(out, r.grid.text(b, c, row));
+            }
+            out += ',';
+            out += mark;
+            out += ",,";
+            if (extra) extra(out, b, row);
+            out += "\r\n";
         };
-        for (int row = 0; row < rows; ++row) add(rowCaption(r, row), row, markText(r.grid.mark(b, row)));
+        for (int row = 0; row < rows; ++row) {
+            const std::optional<Mark> m = r.grid.mark(b, row);
+            add(captions[static_cast<std::size_t>(row)], row,
+                !m ? std::string() : *m == Mark::Window ? std::string("window") : std::to_string(markColour(*m)));
+        }
         // The mixture row is written only when more than one row is in use.
-        if (rows > 1) add(QStringLiteral("Mixture"), kMixtureRow, QString());
+        if (rows > 1) add("Mixture", kMixtureRow, std::string_view());
     }
-    return out;
+}
+
+QString toCsvRecords(const CaseReport& r, int caseNumber) {
+    std::string out;
+    const std::string lead = std::to_string(caseNumber) + ',';
+    appendCsvRecords(out, lead, r);
+    return QString::fromStdString(out);
 }
 
 }  // namespace zolvant::cli

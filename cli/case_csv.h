@@ -16,6 +16,10 @@
 
 #include <QString>
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include "cli/case_report.h"
 
 namespace zolvant::cli {
@@ -25,6 +29,18 @@ QString csvHeader();
 
 // The records of one case, each with its CRLF.
 QString toCsvRecords(const CaseReport& report, int caseNumber);
+
+// The same records in UTF-8 appended to `out`, each beginning with `lead`
+// (the fields before Equation, already quoted, each followed by a comma)
+// instead of the case's number: the sweep writes its points with them.
+// `extra`, when given, appends further fields (each after a comma) at the
+// end of every record: for block `block` and grid row `row`, or, for the one
+// record of a refused case or a line that is not a case, block -1.
+using CsvExtra = std::function<void(std::string& out, int block, int row)>;
+void appendCsvRecords(std::string& out, std::string_view lead, const CaseReport& report, const CsvExtra& extra = {});
+
+// One field appended to `out`, quoted as csvField quotes it.
+void appendCsvField(std::string& out, std::string_view field);
 
 // One field, quoted when it holds a comma, a quote, CR or LF (quotes doubled).
 QString csvField(const QString& field);

@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "cli/case_json.h"
 #include "solver/text.h"
 
 namespace zolvant::cli {
@@ -105,6 +106,11 @@ Case parse(const QByteArray& line, const ComponentLookup& lookup) {
 }  // namespace
 
 std::variant<Case, QString> parseCase(const QByteArray& line, const ComponentLookup& lookup) {
+    if (std::optional<Case> plain = readPlainCase(line, lookup)) return std::move(*plain);
+    return parseCaseByQJson(line, lookup);
+}
+
+std::variant<Case, QString> parseCaseByQJson(const QByteArray& line, const ComponentLookup& lookup) {
     try {
         return parse(line, lookup);
     } catch (const Failure& f) {

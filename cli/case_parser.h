@@ -34,6 +34,11 @@ struct Case {
 // come from `lookup` (constants given beside the name take precedence);
 // without a lookup a name is an error, as is a name the lookup does not know
 // or a LookupFailure it throws. Returns the case or what is wrong.
+// Plain lines take the fast reader (case_json.h); the rest, and every
+// error, the QJson reader.
 std::variant<Case, QString> parseCase(const QByteArray& line, const ComponentLookup& lookup = {});
+
+// The QJson reader alone: the same answer for every line.
+std::variant<Case, QString> parseCaseByQJson(const QByteArray& line, const ComponentLookup& lookup = {});
 
 }  // namespace zolvant::cli

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "cli/case_json.h"
 #include "cli/case_insight.h"
 #include "solver/text.h"
 
@@ -100,6 +101,12 @@ QString inputErrorMessage(const CaseReport& r) {
 }
 
 QByteArray toJsonLine(const CaseReport& r, bool insight) {
+    std::string plain;
+    if (!insight && appendPlainJsonLine(plain, r)) return QByteArray::fromStdString(plain);
+    return toJsonLineByQJson(r, insight);
+}
+
+QByteArray toJsonLineByQJson(const CaseReport& r, bool insight) {
     QJsonObject o;
     if (r.inputError) {
         o[QStringLiteral("ok")] = false;

@@ -48,8 +48,13 @@ CaseReport evaluateLine(const QByteArray& line, const QString& where, const Comp
 QString inputErrorMessage(const CaseReport& report);
 
 // {"ok": true, "numComps": n, "blocks": [...]} or {"ok": false, "error": {...}}, without newline.
+// Written straight into a buffer (case_json.h), except with `insight`, for
+// a text that is not ASCII or for a line that was not a case: by QJson.
 // With `insight`, each block also holds the key "insight" (cli/case_insight.h).
 QByteArray toJsonLine(const CaseReport& report, bool insight = false);
+
+// The QJson writer alone: the same bytes for every report.
+QByteArray toJsonLineByQJson(const CaseReport& report, bool insight = false);
 
 // The grid as a person reads it: six blocks with headings, the component
 // rows in use and the mixture row; or the refusal. With `insight`, the

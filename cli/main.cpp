@@ -21,6 +21,7 @@
 #include "cli/import_mdb_command.h"
 #include "cli/list_command.h"
 #include "cli/solve_command.h"
+#include "cli/sweep_command.h"
 #include "zolvant/version.h"
 
 namespace {
@@ -35,6 +36,10 @@ struct Command {
 
 int solve(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err) {
     return zolvant::cli::runSolveCommand(arguments, in, out, err);
+}
+
+int sweep(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runSweepCommand(arguments, out, err);
 }
 
 int list(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
@@ -59,6 +64,7 @@ int importMdb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevic
 
 const Command kCommands[] = {
     {"solve", "Solve cases given as JSON Lines, or one mixture given by component names.", &solve},
+    {"sweep", "Solve one mixture over a range of temperatures or pressures, as CSV.", &sweep},
     {"list", "List the components of the component database with their constants.", &list},
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
     {"isotherm", "Print the P-V isotherms of one component by the six equations (CSV), or draw them.", &isotherm},

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "cli/case_csv.h"
+#include "cli/case_json.h"
+#include "cli/case_stream.h"
 #include "cli/case_report.h"
 #include "cli/database_components.h"
 
@@ -87,23 +89,6 @@ const char kDescription[] =
 
 const QString kPairsUsage = QStringLiteral("NAME=FRACTION");
 
-struct Source {
-    QString label;  // "" for standard input
-    QIODevice* device;
-};
-
-// The case of the quick form as the line it stands for.
-QByteArray quickCase(const QString& temperature, const QString& pressure,
-                     const std::vector<std::pair<QString, QString>>& pairs) {
-    QJsonArray components;
-    for (const auto& [name, fraction] : pairs)
-        components.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("fraction"), fraction}});
-    const QJsonObject c{{QStringLiteral("temperature"), temperature},
-                        {QStringLiteral("pressure"), pressure},
-                        {QStringLiteral("components"), components}};
-    return QJsonDocument(c).toJson(QJsonDocument::Compact);
-}
-
 enum class Output { Json, Table, WideTable, Csv };
 
 void writeCase(QIODevice& out, const CaseReport& report, Output output, bool insight) {
@@ -154,6 +139,17 @@ int runQuickForm(const QStringList& arguments, const QString& temperature, const
 }
 
 }  // namespace
+
+QByteArray quickCase(const QString& temperature, const QString& pressure,
+                     const std::vector<std::pair<QString, QString>>& pairs) {
+    QJsonArray components;
+    for (const auto& [name, fraction] : pairs)
+        components.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("fraction"), fraction}});
+    const QJsonObject c{{QStringLiteral("temperature"), temperature},
+                        {QStringLiteral("pressure"), pressure},
+                        {QStringLiteral("components"), components}};
+    return QJsonDocument(c).toJson(QJsonDocument::Compact);
+}
 
 int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err,
                     const ComponentLookup& givenLookup) {
@@ -230,7 +226,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
 
     // Open every file first: a missing file is a usage error before any output.
     std::vector<std::unique_ptr<QFile>> files;
-    std::vector<Source> sources;
+    std::vector<CaseSource> sources;
     if (positional.isEmpty()) sources.push_back({QString(), &in});
     for (const QString& name : positional) {
         if (name == QStringLiteral("-")) {
@@ -249,35 +245,24 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
     }
 
     if (output == Output::Csv) writeText(out, csvHeader());
-    int lines = 0, badLines = 0;
-    for (const Source& src : sources) {
-        for (int lineNumber = 1;; ++lineNumber) {
-            QByteArray line = src.device->readLine();
-            if (line.isEmpty() && src.device->atEnd()) break;
-            if (lineNumber == 1 && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
-            if (line.trimmed().isEmpty()) continue;
-
-            const QString where = src.label.isEmpty() ? QStringLiteral("line %1").arg(lineNumber)
-                                                      : QStringLiteral("%1, line %2").arg(src.label, QString::number(lineNumber));
-            const CaseReport report = evaluateLine(line, where, lookup);
-            if (report.inputError) ++badLines;
-            ++lines;
-            switch (output) {
-            case Output::Json:
-                out.write(toJsonLine(report, insight));
-                out.write("\n");
-                break;
-            case Output::Csv:
-                writeText(out, toCsvRecords(report, lines));
-                break;
-            case Output::Table:
-            case Output::WideTable:
-                if (lines > 1) out.write("\n");
-                writeCase(out, report, output, insight);
-                break;
-            }
+    const auto format = [output, insight](std::string& text, const CaseReport& report, int number) {
+        switch (output) {
+        case Output::Json:
+            if (insight || !appendPlainJsonLine(text, report)) text += toJsonLineByQJson(report, insight).toStdString();
+            text += '\n';
+            break;
+        case Output::Csv:
+            appendCsvRecords(text, std::to_string(number) + ',', report);
+            break;
+        case Output::Table:
+        case Output::WideTable:
+            if (number > 1) text += '\n';
+            text += (output == Output::WideTable ? toWideTable(report, insight) : toTable(report, insight)).toStdString();
+            break;
         }
-    }
+    };
+    const StreamCounts counts = solveCases(sources, lookup, format, out);
+    const int lines = counts.lines, badLines = counts.badLines;
     if (badLines > 0)
         return failure(arguments,
                        (badLines == 1 ? QStringLiteral("%1 of %2 lines was not a case; see its Input ERROR")

@@ -5,6 +5,9 @@
 #include <QIODevice>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 #include "cli/case_parser.h"
 #include "cli/command_support.h"
 
@@ -16,6 +19,11 @@ namespace zolvant::cli {
 // by name are found through `lookup` when one is given, otherwise in the
 // component database (--db, the DBPath setting or the default), opened at
 // the first name.
+// The case of the quick form (NAME=FRACTION pairs) as the JSON line it
+// stands for.
+QByteArray quickCase(const QString& temperature, const QString& pressure,
+                     const std::vector<std::pair<QString, QString>>& pairs);
+
 int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err,
                     const ComponentLookup& lookup = {});
 

@@ -21,53 +21,8 @@ namespace {
 using test::CliRun;
 using test::runCli;
 
-using Records = QList<QStringList>;
-
-// A strict RFC 4180 reader: quoted fields may hold commas, doubled quotes
-// and line breaks; every record ends with CRLF. nullopt for anything else.
-std::optional<Records> readCsv(const QByteArray& bytes) {
-    const QString text = QString::fromUtf8(bytes);
-    Records records;
-    QStringList record;
-    QString field;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        if (text[i] == QLatin1Char('"')) {
-            for (++i;; ++i) {
-                if (i >= text.size()) return std::nullopt;  // unterminated
-                if (text[i] != QLatin1Char('"')) {
-                    field += text[i];
-                } else if (i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
-                    field += QLatin1Char('"');
-                    ++i;
-                } else {
-                    ++i;
-                    break;
-                }
-            }
-        } else {
-            for (; i < text.size() && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\r') &&
-                   text[i] != QLatin1Char('\n');
-                 ++i) {
-                if (text[i] == QLatin1Char('"')) return std::nullopt;  // quote in an unquoted field
-                field += text[i];
-            }
-        }
-        if (i >= text.size()) return std::nullopt;  // no CRLF after the last record
-        record << field;
-        field.clear();
-        if (text[i] == QLatin1Char(',')) {
-            ++i;
-        } else if (text.mid(i, 2) == QStringLiteral("\r\n")) {
-            records << record;
-            record.clear();
-            i += 2;
-        } else {
-            return std::nullopt;  // a bare CR or LF
-        }
-    }
-    return records;
-}
+using test::readCsv;
+using test::Records;
 
 const QStringList kHeader = {"Case", "Equation", "Row", "Liquid (cm3/mol)", "Vapor (cm3/mol)", "Z", "Mark", "Error",
                              "Message"};
@@ -83,15 +38,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         // A name that needs quoting in CSV, beside an ordinary one.
-        QFile csv(dir_.filePath("components.csv"));
-        ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-        csv.write("Component,MolWt,CritTemp,CritPress,CritVol,AcentricF,K1,K2,K3\n"
-                  "\"Butane \"\"B\"\", normal\",58.123,425.1,37.96,255,0.2,0.03443,,\n"
-                  "Methane,16.043,190.6,45.99,98.6,0.011,-0.00159,,\n");
-        csv.close();
-        db_ = dir_.filePath("test.mdb");
-        const CliRun made = runCli({"create-db", db_, "--from", dir_.filePath("components.csv")});
-        ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+        db_ = test::makeDatabase(dir_.path(), "\"Butane \"\"B\"\", normal\",58.123,425.1,37.96,255,0.2,0.03443,,\n"
+                                              "Methane,16.043,190.6,45.99,98.6,0.011,-0.00159,,\n");
+        ASSERT_FALSE(db_.isEmpty());
     }
 
     QTemporaryDir dir_;

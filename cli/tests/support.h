@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <ostream>
 
 namespace zolvant::cli::test {
@@ -28,6 +29,16 @@ struct CliRun {
 // not given.
 CliRun runCli(const QStringList& args, const QByteArray& input = {}, const QString& configDir = {},
               const QString& dataDir = {});
+
+// A component database test.mdb in `dir` made by create-db from the CSV
+// rows given (after the header line); "" when create-db fails.
+QString makeDatabase(const QString& dir, const QByteArray& rows);
+
+using Records = QList<QStringList>;
+
+// A strict RFC 4180 reader: quoted fields may hold commas, doubled quotes
+// and line breaks; every record ends with CRLF. nullopt for anything else.
+std::optional<Records> readCsv(const QByteArray& bytes);
 
 }  // namespace zolvant::cli::test
 

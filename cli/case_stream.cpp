@@ -1,0 +1,102 @@
+#include "cli/case_stream.h"
+
+#include <QFileDevice>
+
+#include <cerrno>
+#include <unistd.h>
+
+#include "solver/ordered_parallel.h"
+
+namespace zolvant::cli {
+namespace {
+
+constexpr qint64 kReadSize = 1 << 20;
+
+// What the source holds now (at least one byte, unless it has ended).
+QByteArray readSome(QIODevice& device) {
+    QByteArray chunk(kReadSize, Qt::Uninitialized);
+    qint64 n = -1;
+    auto* file = qobject_cast<QFileDevice*>(&device);
+    if (file && file->handle() >= 0) {
+        // read(2) returns as soon as a pipe or terminal has anything.
+        do {
+            n = ::read(file->handle(), chunk.data(), static_cast<std::size_t>(kReadSize));
+        } while (n < 0 && errno == EINTR);
+    } else {
+        n = device.read(chunk.data(), kReadSize);
+        if (n == 0 && !device.atEnd() && device.waitForReadyRead(-1)) n = device.read(chunk.data(), kReadSize);
+    }
+    chunk.resize(n > 0 ? n : 0);
+    return chunk;
+}
+
+}  // namespace
+
+StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentLookup& lookup, const CaseFormat& format,
+                        QIODevice& out) {
+    StreamCounts counts;
+    const unsigned threads = workerThreads();
+    std::vector<CaseReport> batch;
+    std::vector<int> numbers;
+    std::string answers;
+    for (const CaseSource& src : sources) {
+        QByteArray pending;
+        int lineNumber = 0;
+        for (bool ended = false; !ended;) {
+            const QByteArray chunk = readSome(*src.device);
+            ended = chunk.isEmpty();
+            pending += chunk;
+
+            // Every whole line read so far (and, at the end, the last one).
+            batch.clear();
+            numbers.clear();
+            qsizetype begin = 0;
+            while (begin < pending.size()) {
+                qsizetype end = pending.indexOf('\n', begin);
+                if (end < 0) {
+                    if (!ended) break;
+                    end = pending.size() - 1;
+                }
+                QByteArray line = pending.mid(begin, end + 1 - begin);
+                begin = end + 1;
+                ++lineNumber;
+                if (lineNumber == 1 && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
+                if (line.trimmed().isEmpty()) continue;
+
+                CaseReport& r = batch.emplace_back();
+                r.where = src.label.isEmpty() ? QStringLiteral("line %1").arg(lineNumber)
+                                              : QStringLiteral("%1, line %2").arg(src.label, QString::number(lineNumber));
+                auto parsed = parseCase(line, lookup);
+                if (auto* message = std::get_if<QString>(&parsed)) {
+                    r.inputError = *message;
+                    ++counts.badLines;
+                } else {
+                    r.parsed = std::get<Case>(std::move(parsed));
+                }
+                numbers.push_back(++counts.lines);
+            }
+            pending.remove(0, begin);
+            if (batch.empty()) continue;
+
+            answers.clear();
+            runOrdered<std::string>(
+                batch.size(), threads, 32,
+                [&](std::size_t i) {
+                    CaseReport& r = batch[i];
+                    if (!r.inputError) r.outcome = runCase(r.parsed.input, r.grid);
+                    std::string text;
+                    format(text, r, numbers[i]);
+                    return text;
+                },
+                [&](std::size_t, std::string&& text) {
+                    answers += text;
+                    return true;
+                });
+            out.write(answers.data(), static_cast<qint64>(answers.size()));
+            if (auto* file = qobject_cast<QFileDevice*>(&out)) file->flush();
+        }
+    }
+    return counts;
+}
+
+}  // namespace zolvant::cli

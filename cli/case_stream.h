@@ -1,0 +1,38 @@
+#pragma once
+// The cases of `zolvant-cli solve` from their sources to the output: read in
+// blocks as they come, parsed in order (names are looked up on this thread
+// only), solved and written out on all cores, and each block's answers
+// written and flushed in order as soon as they are all done. A pipe or a
+// terminal delivers what has been typed so far, so a case sent alone gets
+// its answer at once; a file is read a megabyte at a time, so the memory
+// stays bounded whatever its length.
+
+#include <QIODevice>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/case_report.h"
+
+namespace zolvant::cli {
+
+struct CaseSource {
+    QString label;  // "" for standard input
+    QIODevice* device;
+};
+
+struct StreamCounts {
+    int lines = 0;     // lines answered (blank lines are skipped)
+    int badLines = 0;  // of them, lines that were not cases
+};
+
+// format(report, caseNumber) appends the answer of one line; it runs on the
+// worker threads, once per answered line.
+using CaseFormat = std::function<void(std::string& out, const CaseReport& report, int caseNumber)>;
+
+StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentLookup& lookup, const CaseFormat& format,
+                        QIODevice& out);
+
+}  // namespace zolvant::cli

@@ -1,0 +1,253 @@
+#include "cli/sweep_command.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/case_csv.h"
+#include "cli/case_report.h"
+#include "cli/database_components.h"
+#include "cli/solve_command.h"
+#include "solver/ordered_parallel.h"
+#include "solver/phase.h"
+#include "solver/sweep.h"
+#include "solver/text.h"
+
+namespace zolvant::cli {
+namespace {
+
+const char kDescription[] =
+    "Solves one mixture at many states: the temperature or the pressure varied over a\n"
+    "range, both ends included. Each point is typed as the shortest text that reads\n"
+    "back its value and solved exactly as `zolvant-cli solve` (and the window) solves\n"
+    "those entries.\n"
+    "\n"
+    "  zolvant-cli sweep -T 26.85 -P 1:60 --points 60 n-Butane=0.5 Methane=0.5\n"
+    "\n"
+    "Exactly one of -T and -P is a range FROM:TO. The components are NAME=FRACTION\n"
+    "pairs of the component database (at most 4), or come from --case FILE: one line\n"
+    "in the case format of `zolvant-cli solve` (its temperature and pressure are not\n"
+    "used: -T and -P give them).\n"
+    "\n"
+    "Output: one CSV table (RFC 4180, UTF-8, CRLF line ends):\n"
+    "  Point,Temperature (C),Pressure (bar),Equation,Row,Liquid (cm3/mol),Vapor (cm3/mol),Z,Mark,Error,Message\n"
+    "  one record per point, equation and row in use, points numbered from 1; the\n"
+    "  point's temperature and pressure texts as typed; Row, the cells and Mark as\n"
+    "  `solve --csv` writes them. A refused point gives one record with Point, its\n"
+    "  texts, Error (the title) and Message.\n"
+    "  --insight adds the columns Stable (vapour, liquid, saturated, supercritical:\n"
+    "  the stable phase by the equation, as `solve --insight` gives it) and Psat (bar)\n"
+    "  (the equation's saturation pressure, the shortest text that reads back its\n"
+    "  value; empty at or above Tc or where there is none); both empty for the\n"
+    "  mixture row and a refused point.\n"
+    "Exit status: 0 when the table was written (refused points included); 1 when a\n"
+    "component cannot be found or the case file is not a case; 2 for wrong usage.";
+
+const QString kPairsUsage = QStringLiteral("NAME=FRACTION");
+
+struct Failure {
+    int status;
+    QString problem;
+};
+
+// "FROM:TO" or one number; the texts are kept as given.
+struct Value {
+    bool range = false;
+    double from = 0.0, to = 0.0;
+};
+std::optional<Value> readValue(const QString& text) {
+    const std::string s = text.toStdString();
+    const std::size_t colon = s.find(':');
+    if (colon == std::string::npos) return Value{};
+    const std::optional<double> from = readNumber(std::string_view(s).substr(0, colon));
+    const std::optional<double> to = readNumber(std::string_view(s).substr(colon + 1));
+    if (!from || !to) return std::nullopt;
+    return Value{true, *from, *to};
+}
+
+// The record's first three fields: the point's number and texts.
+std::string lead(std::size_t index, const SweepPointTexts& t) {
+    std::string s = std::to_string(index + 1);
+    s += ',';
+    appendCsvField(s, t.temperature);
+    s += ',';
+    appendCsvField(s, t.pressure);
+    s += ',';
+    return s;
+}
+
+}  // namespace
+
+int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err, const ComponentLookup& givenLookup) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    const QCommandLineOption temperature({QStringLiteral("T"), QStringLiteral("temperature")},
+                                         QStringLiteral("The temperature in degrees Celsius, or a range FROM:TO."),
+                                         QStringLiteral("celsius"));
+    const QCommandLineOption pressure({QStringLiteral("P"), QStringLiteral("pressure")},
+                                      QStringLiteral("The pressure in bar, or a range FROM:TO."), QStringLiteral("bar"));
+    const QCommandLineOption points(QStringLiteral("points"),
+                                    QStringLiteral("The number of points, both ends included (%1 to %2).")
+                                        .arg(kMinSweepPoints)
+                                        .arg(kMaxSweepPoints),
+                                    QStringLiteral("n"));
+    const QCommandLineOption log(QStringLiteral("log"),
+                                 QStringLiteral("Geometric spacing (a constant ratio), for a range above 0."));
+    const QCommandLineOption caseFile(QStringLiteral("case"),
+                                      QStringLiteral("Take the components from the first line of FILE, a case of "
+                                                     "`zolvant-cli solve`."),
+                                      QStringLiteral("file"));
+    const QCommandLineOption insight(QStringLiteral("insight"),
+                                     QStringLiteral("Two more columns: Stable (the stable phase by the equation) "
+                                                    "and Psat (bar), the equation's saturation pressure."));
+    const QCommandLineOption threads(QStringLiteral("threads"),
+                                     QStringLiteral("Threads to use (default: all cores)."), QStringLiteral("n"));
+    parser.addOptions({temperature, pressure, points, log, caseFile, insight, threads, databaseOption()});
+    parser.addPositionalArgument(QStringLiteral("components"), QStringLiteral("NAME=FRACTION pairs (at most 4)."),
+                                 QStringLiteral("[NAME=FRACTION...]"));
+    if (const auto done =
+            parseCommandLine(parser, arguments, QStringLiteral("-T CELSIUS[:TO] -P BAR[:TO] --points N [options] "
+                                                               "NAME=FRACTION..."),
+                             out, err))
+        return *done;
+
+    // Usage first, before any database is opened.
+    if (!parser.isSet(temperature)) return usageError(arguments, QStringLiteral("-T is missing"), err);
+    if (!parser.isSet(pressure)) return usageError(arguments, QStringLiteral("-P is missing"), err);
+    const std::optional<Value> t = readValue(parser.value(temperature));
+    const std::optional<Value> p = readValue(parser.value(pressure));
+    if (!t)
+        return usageError(arguments,
+                          QStringLiteral("-T: '%1' is not a range FROM:TO of two numbers").arg(parser.value(temperature)),
+                          err);
+    if (!p)
+        return usageError(arguments,
+                          QStringLiteral("-P: '%1' is not a range FROM:TO of two numbers").arg(parser.value(pressure)), err);
+    if (t->range == p->range)
+        return usageError(arguments,
+                          t->range ? QStringLiteral("-T and -P are both ranges: exactly one of them is FROM:TO")
+                                   : QStringLiteral("neither -T nor -P is a range: exactly one of them is FROM:TO"),
+                          err);
+    if (!parser.isSet(points)) return usageError(arguments, QStringLiteral("--points is missing"), err);
+    bool numberOk = false;
+    const int n = parser.value(points).toInt(&numberOk);
+    if (!numberOk || n < kMinSweepPoints || n > kMaxSweepPoints)
+        return usageError(arguments,
+                          QStringLiteral("--points: '%1' is not a whole number from %2 to %3")
+                              .arg(parser.value(points))
+                              .arg(kMinSweepPoints)
+                              .arg(kMaxSweepPoints),
+                          err);
+    unsigned threadCount = 0;
+    if (parser.isSet(threads)) {
+        const uint v = parser.value(threads).toUInt(&numberOk);
+        if (!numberOk || v < 1 || v > 256)
+            return usageError(arguments,
+                              QStringLiteral("--threads: '%1' is not a whole number from 1 to 256").arg(parser.value(threads)),
+                              err);
+        threadCount = v;
+    }
+
+    SweepSpec spec;
+    spec.variable = t->range ? SweepVariable::Temperature : SweepVariable::Pressure;
+    const Value& varied = t->range ? *t : *p;
+    spec.range = {varied.from, varied.to, n, parser.isSet(log) ? SweepSpacing::Geometric : SweepSpacing::Linear};
+    if (const std::string problem = sweepRangeProblem(spec.range); !problem.empty())
+        return usageError(arguments,
+                          QStringLiteral("%1: %2").arg(parser.isSet(log) ? QStringLiteral("--log")
+                                                                         : (t->range ? QStringLiteral("-T")
+                                                                                     : QStringLiteral("-P")),
+                                                       QString::fromStdString(problem)),
+                          err);
+
+    // The components: pairs, or the case file's line.
+    const QStringList positional = parser.positionalArguments();
+    QByteArray line;
+    QString where;
+    if (parser.isSet(caseFile)) {
+        if (!positional.isEmpty())
+            return usageError(arguments,
+                              QStringLiteral("--case gives the components; '%1' is one too many").arg(positional.first()),
+                              err);
+        QFile f(parser.value(caseFile));
+        if (!f.open(QIODevice::ReadOnly))
+            return usageError(arguments,
+                              QStringLiteral("--case: cannot open %1: %2").arg(parser.value(caseFile), f.errorString()),
+                              err);
+        line = f.readLine();
+        if (line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
+        where = QStringLiteral("%1, line 1").arg(parser.value(caseFile));
+    } else {
+        std::vector<std::pair<QString, QString>> pairs;
+        for (const QString& arg : positional) {
+            // A fraction never holds '=': a name may.
+            const qsizetype eq = arg.lastIndexOf(QLatin1Char('='));
+            if (eq <= 0)
+                return usageError(arguments, QStringLiteral("'%1' is not a %2 pair").arg(arg, kPairsUsage), err);
+            pairs.emplace_back(arg.left(eq), arg.mid(eq + 1));
+        }
+        if (pairs.empty())
+            return usageError(arguments,
+                              QStringLiteral("no components: give up to 4 %1 pairs, or --case").arg(kPairsUsage), err);
+        if (pairs.size() > 4)
+            return usageError(arguments,
+                              QStringLiteral("%1 components given; a mixture has at most 4").arg(pairs.size()), err);
+        line = quickCase(QString(), QString(), pairs);
+    }
+
+    DatabaseComponents components([&parser] { return componentDatabasePath(parser); });
+    const ComponentLookup lookup = givenLookup ? givenLookup : components.lookup();
+    CaseReport base = evaluateLine(line, where, lookup);
+    if (base.inputError) return failure(arguments, QStringLiteral("Input ERROR: ") + inputErrorMessage(base), err);
+    spec.mixture = base.parsed.input;
+    spec.mixture.temperature = parser.value(temperature).toStdString();
+    spec.mixture.pressure = parser.value(pressure).toStdString();
+    const std::vector<double> values = sweepValues(spec.range);
+
+    const bool withInsight = parser.isSet(insight);
+    writeText(out, QStringLiteral("Point,Temperature (C),Pressure (bar),Equation,Row,Liquid (cm3/mol),"
+                                  "Vapor (cm3/mol),Z,Mark,Error,Message%1\r\n")
+                       .arg(withInsight ? QStringLiteral(",Stable,Psat (bar)") : QString()));
+    // Each point's records are made on the workers; a few hundred points a
+    // round keep the threads busy and the memory small.
+    base.where.clear();
+    std::string pending;
+    runOrdered<std::string>(
+        values.size(), workerThreads(threadCount), 256,
+        [&](std::size_t i) {
+            CaseReport r;
+            r.parsed.names = base.parsed.names;
+            r.outcome = runCase(sweepPointCase(spec, values, i), r.grid);
+            std::string records;
+            appendCsvRecords(records, lead(i, sweepPointTexts(spec, values, i)), r,
+                             withInsight ? CsvExtra([&r](std::string& text, int block, int row) {
+                                 text += ',';
+                                 if (block < 0 || row == kMixtureRow) {
+                                     text += ',';
+                                     return;
+                                 }
+                                 const PhaseView v = phaseView(block, r.outcome.state, row);
+                                 if (v.stable) text += stablePhaseText(*v.stable);
+                                 text += ',';
+                                 if (v.saturation.pressure) text += shortestText(*v.saturation.pressure);
+                             })
+                                         : CsvExtra());
+            return records;
+        },
+        [&](std::size_t, std::string&& records) {
+            pending += records;
+            if (pending.size() >= (1u << 20)) {
+                out.write(pending.data(), static_cast<qint64>(pending.size()));
+                pending.clear();
+            }
+            return true;
+        });
+    out.write(pending.data(), static_cast<qint64>(pending.size()));
+    return ExitOk;
+}
+
+}  // namespace zolvant::cli

@@ -1,0 +1,17 @@
+#pragma once
+// `zolvant-cli sweep`: one mixture over a range of pressures or
+// temperatures, every point solved as `solve` solves the same texts, as one
+// CSV table.
+
+#include <QIODevice>
+#include <QStringList>
+
+#include "cli/case_parser.h"
+#include "cli/command_support.h"
+
+namespace zolvant::cli {
+
+// arguments[0] is the command's name as shown ("zolvant-cli sweep").
+int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err, const ComponentLookup& lookup = {});
+
+}  // namespace zolvant::cli
