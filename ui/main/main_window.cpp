@@ -78,9 +78,10 @@ void MainWindow::createMenus() {
     editMenu_->addAction(results->copyAction());
     editMenu_->addSeparator();
     componentList_ = editMenu_->addAction(QStringLiteral("Component &List"), this, [] { showComponentEditor(); });
-    // In Edit beside the other window it opens: the bar keeps its three menus.
-    editMenu_->addSeparator();
-    isotherms_ = editMenu_->addAction(QStringLiteral("&Isotherms\u2026"), this, [this] { showIsotherms(); });
+
+    // Views of the last accepted Solve's results, each in a window of its own.
+    viewMenu_ = bar->addMenu(QStringLiteral("&View"));
+    isotherms_ = viewMenu_->addAction(QStringLiteral("&Isotherms\u2026"), this, [this] { showIsotherms(); });
     isotherms_->setObjectName(QStringLiteral("actIsotherms"));
     isotherms_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     isotherms_->setShortcutContext(Qt::WindowShortcut);

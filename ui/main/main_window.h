@@ -31,6 +31,7 @@ public:
     // entries go before fileAnchor() (the separator above Save Results As…).
     QMenu* fileMenu() const { return fileMenu_; }
     QMenu* editMenu() const { return editMenu_; }
+    QMenu* viewMenu() const { return viewMenu_; }
     QMenu* helpMenu() const { return helpMenu_; }
     QAction* fileAnchor() const { return fileAnchor_; }
 
@@ -68,6 +69,7 @@ private:
     frmZolvMain* form_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* fileAnchor_ = nullptr;
     QAction* openDatabase_ = nullptr;

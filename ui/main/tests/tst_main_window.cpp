@@ -23,6 +23,7 @@
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
 #include "ui/help/help_windows.h"
+#include "ui/isotherm/isotherm_window.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_window.h"
 #include "ui/main/results_commands.h"
@@ -120,6 +121,7 @@ class TestMainWindow : public QObject {
     void closeOtherWindows() {
         if (auto* editor = zolvant::ui::currentComponentEditor()) editor->close();
         zolvant::ui::closeHelpWindows();
+        if (auto* isotherms = zolvant::ui::IsothermWindow::instance()) isotherms->close();
         QCoreApplication::processEvents();
         if (!w_) return;
         // Offscreen leaves a closed menu as the active window; a window
@@ -198,13 +200,14 @@ private slots:
             {w_->fileMenu(), QStringLiteral("&Quit"), QKeySequence(QStringLiteral("Ctrl+Q"))},
             {w_->editMenu(), QStringLiteral("Copy Results"), QKeySequence(QStringLiteral("Ctrl+Shift+C"))},
             {w_->editMenu(), QStringLiteral("Component &List"), {}},
+            {w_->viewMenu(), QStringLiteral("&Isotherms…"), QKeySequence(QStringLiteral("Ctrl+I"))},
             {w_->helpMenu(), QStringLiteral("&Instructions"), QKeySequence(QStringLiteral("F1"))},
             {w_->helpMenu(), QStringLiteral("I&nformation"), {}},
             {w_->helpMenu(), QStringLiteral("&About Zolvant"), {}},
         };
         QStringList menus;
         for (QAction* a : w_->menuBar()->actions()) menus << a->text();
-        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Help"}));
+        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&View", "&Help"}));
         for (const Entry& e : entries) {
             QAction* found = nullptr;
             for (QAction* a : e.menu->actions())
@@ -218,7 +221,7 @@ private slots:
     // refused temperature: no check runs, the focus stays in the box.
     void choosingAnEntryRunsNoCheckAndLeavesTheFocus_data() {
         QTest::addColumn<QString>("entry");
-        for (const char* e : {"open", "restore", "save", "copy", "list", "instructions", "information", "about"})
+        for (const char* e : {"open", "restore", "save", "copy", "list", "isotherms", "instructions", "information", "about"})
             QTest::newRow(e) << QString::fromLatin1(e);
     }
     void choosingAnEntryRunsNoCheckAndLeavesTheFocus() {
@@ -236,6 +239,7 @@ private slots:
             {"save", {w_->fileMenu(), save}},
             {"copy", {w_->editMenu(), copy}},
             {"list", {w_->editMenu(), w_->componentListAction()}},
+            {"isotherms", {w_->viewMenu(), w_->isothermsAction()}},
             {"instructions", {w_->helpMenu(), w_->instructionsAction()}},
             {"information", {w_->helpMenu(), w_->informationAction()}},
             {"about", {w_->helpMenu(), w_->aboutAction()}},
