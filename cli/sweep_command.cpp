@@ -152,11 +152,11 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
         threadCount = v;
     }
 
-    SweepSpec spec;
-    spec.variable = t->range ? SweepVariable::Temperature : SweepVariable::Pressure;
+    SweepPlan plan;
+    plan.variable = t->range ? SweepVariable::Temperature : SweepVariable::Pressure;
     const Value& varied = t->range ? *t : *p;
-    spec.range = {varied.from, varied.to, n, parser.isSet(log) ? SweepSpacing::Geometric : SweepSpacing::Linear};
-    if (const std::string problem = sweepRangeProblem(spec.range); !problem.empty())
+    plan.range = {varied.from, varied.to, n, parser.isSet(log) ? SweepSpacing::Geometric : SweepSpacing::Linear};
+    if (const std::string problem = sweepRangeProblem(plan.range); !problem.empty())
         return usageError(arguments,
                           QStringLiteral("%1: %2").arg(parser.isSet(log) ? QStringLiteral("--log")
                                                                          : (t->range ? QStringLiteral("-T")
@@ -203,10 +203,10 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
     const ComponentLookup lookup = givenLookup ? givenLookup : components.lookup();
     CaseReport base = evaluateLine(line, where, lookup);
     if (base.inputError) return failure(arguments, QStringLiteral("Input ERROR: ") + inputErrorMessage(base), err);
-    spec.mixture = base.parsed.input;
-    spec.mixture.temperature = parser.value(temperature).toStdString();
-    spec.mixture.pressure = parser.value(pressure).toStdString();
-    const std::vector<double> values = sweepValues(spec.range);
+    plan.mixture = base.parsed.input;
+    plan.mixture.temperature = parser.value(temperature).toStdString();
+    plan.mixture.pressure = parser.value(pressure).toStdString();
+    const std::vector<double> values = sweepValues(plan.range);
 
     const bool withInsight = parser.isSet(insight);
     writeText(out, QStringLiteral("Point,Temperature (C),Pressure (bar),Equation,Row,Liquid (cm3/mol),"
@@ -221,9 +221,9 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
         [&](std::size_t i) {
             CaseReport r;
             r.parsed.names = base.parsed.names;
-            r.outcome = runCase(sweepPointCase(spec, values, i), r.grid);
+            r.outcome = runCase(sweepPointCase(plan, values, i), r.grid);
             std::string records;
-            appendCsvRecords(records, lead(i, sweepPointTexts(spec, values, i)), r,
+            appendCsvRecords(records, lead(i, sweepPointTexts(plan, values, i)), r,
                              withInsight ? CsvExtra([&r](std::string& text, int block, int row) {
                                  text += ',';
                                  if (block < 0 || row == kMixtureRow) {

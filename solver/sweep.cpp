@@ -36,16 +36,16 @@ std::vector<double> sweepValues(const SweepRange& r) {
     return v;
 }
 
-SweepPointTexts sweepPointTexts(const SweepSpec& spec, const std::vector<double>& values, std::size_t index) {
-    SweepPointTexts t{spec.mixture.temperature.value_or(std::string()), spec.mixture.pressure.value_or(std::string())};
-    (spec.variable == SweepVariable::Pressure ? t.pressure : t.temperature) = shortestText(values.at(index));
+SweepPointTexts sweepPointTexts(const SweepPlan& plan, const std::vector<double>& values, std::size_t index) {
+    SweepPointTexts t{plan.mixture.temperature.value_or(std::string()), plan.mixture.pressure.value_or(std::string())};
+    (plan.variable == SweepVariable::Pressure ? t.pressure : t.temperature) = shortestText(values.at(index));
     return t;
 }
 
-CaseInput sweepPointCase(const SweepSpec& spec, const std::vector<double>& values, std::size_t index) {
-    CaseInput c = spec.mixture;
+CaseInput sweepPointCase(const SweepPlan& plan, const std::vector<double>& values, std::size_t index) {
+    CaseInput c = plan.mixture;
     const std::string text = shortestText(values.at(index));
-    (spec.variable == SweepVariable::Pressure ? c.pressure : c.temperature) = text;
+    (plan.variable == SweepVariable::Pressure ? c.pressure : c.temperature) = text;
     return c;
 }
 

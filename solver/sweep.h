@@ -32,7 +32,7 @@ std::string sweepRangeProblem(const SweepRange& range);
 // Empty when the range has a problem.
 std::vector<double> sweepValues(const SweepRange& range);
 
-struct SweepSpec {
+struct SweepPlan {
     CaseInput mixture;  // components and fractions; the fixed variable's text
     SweepVariable variable = SweepVariable::Pressure;
     SweepRange range;
@@ -42,9 +42,9 @@ struct SweepSpec {
 struct SweepPointTexts {
     std::string temperature, pressure;
 };
-SweepPointTexts sweepPointTexts(const SweepSpec& spec, const std::vector<double>& values, std::size_t index);
+SweepPointTexts sweepPointTexts(const SweepPlan& plan, const std::vector<double>& values, std::size_t index);
 
 // The case of point `index`: the mixture with the point's texts.
-CaseInput sweepPointCase(const SweepSpec& spec, const std::vector<double>& values, std::size_t index);
+CaseInput sweepPointCase(const SweepPlan& plan, const std::vector<double>& values, std::size_t index);
 
 }  // namespace zolvant

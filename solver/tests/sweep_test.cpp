@@ -51,31 +51,31 @@ TEST(SweepGrid, CountEndsAndSpacing) {
 }
 
 TEST(SweepGrid, PointTextsReadBackTheirValues) {
-    SweepSpec spec;
-    spec.mixture.temperature = "26.85";
-    spec.mixture.pressure = "ignored";
-    spec.variable = SweepVariable::Pressure;
-    spec.range = {0.1, 7.3, 1001, SweepSpacing::Linear};
-    const std::vector<double> v = sweepValues(spec.range);
+    SweepPlan plan;
+    plan.mixture.temperature = "26.85";
+    plan.mixture.pressure = "ignored";
+    plan.variable = SweepVariable::Pressure;
+    plan.range = {0.1, 7.3, 1001, SweepSpacing::Linear};
+    const std::vector<double> v = sweepValues(plan.range);
     for (std::size_t i = 0; i < v.size(); ++i) {
-        const SweepPointTexts t = sweepPointTexts(spec, v, i);
+        const SweepPointTexts t = sweepPointTexts(plan, v, i);
         EXPECT_EQ(t.temperature, "26.85");
         ASSERT_EQ(readNumber(t.pressure), v[i]) << t.pressure;
-        const CaseInput c = sweepPointCase(spec, v, i);
+        const CaseInput c = sweepPointCase(plan, v, i);
         EXPECT_EQ(c.pressure, t.pressure);
         EXPECT_EQ(c.temperature, "26.85");
     }
-    EXPECT_EQ(sweepPointTexts(spec, v, 0).pressure, "0.1");
-    EXPECT_EQ(sweepPointTexts(spec, v, 1000).pressure, "7.3");
+    EXPECT_EQ(sweepPointTexts(plan, v, 0).pressure, "0.1");
+    EXPECT_EQ(sweepPointTexts(plan, v, 1000).pressure, "7.3");
 
-    spec.variable = SweepVariable::Temperature;
-    spec.mixture.pressure = "5";
-    spec.range = {-50, 25, 4, SweepSpacing::Linear};
-    const std::vector<double> t = sweepValues(spec.range);
+    plan.variable = SweepVariable::Temperature;
+    plan.mixture.pressure = "5";
+    plan.range = {-50, 25, 4, SweepSpacing::Linear};
+    const std::vector<double> t = sweepValues(plan.range);
     const char* expected[] = {"-50", "-25", "0", "25"};
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(sweepPointTexts(spec, t, i).temperature, expected[i]);
-        EXPECT_EQ(sweepPointCase(spec, t, i).pressure, "5");
+        EXPECT_EQ(sweepPointTexts(plan, t, i).temperature, expected[i]);
+        EXPECT_EQ(sweepPointCase(plan, t, i).pressure, "5");
     }
 }
 
