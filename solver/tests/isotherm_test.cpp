@@ -13,6 +13,7 @@
 #include "solver/case.h"
 #include "solver/isotherm.h"
 #include "solver/phase.h"
+#include "solver/tests/pressure_form.h"
 #include "solver/text.h"
 
 namespace zolvant {
@@ -32,14 +33,7 @@ SolvedCase solve(const Constants& c, const char* celsius, const char* pressure) 
     return run.solved;
 }
 
-// The pressure form written out again, in extended precision.
-long double pressureOf(const EquationParameters& p, long double V) {
-    const long double r2 = std::sqrt(2.0L);
-    const long double d1 = p.family == CubicFamily::VanDerWaals ? 0 : p.family == CubicFamily::RedlichKwong ? 1 : 1 + r2;
-    const long double d2 = p.family == CubicFamily::PengRobinson ? 1 - r2 : 0;
-    const long double b = p.b;
-    return static_cast<long double>(p.R) * p.T / (V - b) - p.a / ((V + d1 * b) * (V + d2 * b));
-}
+using testing::pressureOf;
 
 struct StateRow {
     const char* what;

@@ -12,6 +12,7 @@
 #include "solver/case.h"
 #include "solver/insight.h"
 #include "solver/phase.h"
+#include "solver/tests/pressure_form.h"
 #include "solver/solve.h"
 #include "testsupport/recording_grid.h"
 
@@ -52,14 +53,7 @@ MixtureState stateOf(const Constants& c, const char* celsius, const char* pressu
     return solved({component(c)}, celsius, pressure, g).state;
 }
 
-// The pressure equation in extended precision, written out here again.
-long double pressureOf(const EquationParameters& p, long double V) {
-    const long double r2 = std::sqrt(2.0L);
-    const long double d1 = p.family == CubicFamily::VanDerWaals ? 0 : p.family == CubicFamily::RedlichKwong ? 1 : 1 + r2;
-    const long double d2 = p.family == CubicFamily::PengRobinson ? 1 - r2 : 0;
-    const long double b = p.b;
-    return static_cast<long double>(p.R) * p.T / (V - b) - p.a / ((V + d1 * b) * (V + d2 * b));
-}
+using testing::pressureOf;
 
 double ulpsAway(double v, int n) {
     for (int i = 0; i < std::abs(n); ++i) v = std::nextafter(v, n > 0 ? INFINITY : -INFINITY);
