@@ -70,6 +70,19 @@ TEST(IsothermCommand, ANameGivesItsDatabaseConstants) {
     EXPECT_NE(replaced.out, byName.out);
 }
 
+#ifndef ZOLVANT_CLI_PICTURES
+// A build without the windows has no renderer: --plot is refused, nothing written.
+TEST(IsothermCommand, PlotIsRefusedWithoutTheRenderer) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("iso.png"));
+    const CliRun r = runCli({"isotherm", "-T", "26.85", "-P", "1", "n-Butane", "--plot", path});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains("built without pictures")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+}
+#else
 TEST(IsothermCommand, PlotWritesThePictureAndStillPrintsTheCsv) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -98,6 +111,7 @@ TEST(IsothermCommand, PlotWritesThePictureAndStillPrintsTheCsv) {
     EXPECT_TRUE(r.err.contains("cannot write")) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(bad));
 }
+#endif
 
 TEST(IsothermCommand, BadUsageAndRefusedStates) {
     struct Row {
