@@ -23,6 +23,7 @@
 #include "ui/isotherm/isotherm_window.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_window.h"
+#include "window_driver.h"
 #include "ui/plot/chart.h"
 
 using zolvant::ui::IsothermWindow;
@@ -37,9 +38,7 @@ class TestIsothermWindow : public QObject {
     zolvant::ui::frmZolvMain* form() { return w_->form(); }
     template <typename T = QWidget>
     T* ctl(const QString& name) {
-        T* c = form()->findChild<T*>(name);
-        if (!c) qFatal("no control %s", qPrintable(name));
-        return c;
+        return findControl<T>(form(), name);
     }
     static QWidget* focused() { return QApplication::focusWidget(); }
     static void tab() { QTest::keyClick(focused(), Qt::Key_Tab); }

@@ -26,6 +26,7 @@
 #include "ui/isotherm/isotherm_window.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_window.h"
+#include "window_driver.h"
 #include "ui/main/results_commands.h"
 #include "zolvant/version.h"
 
@@ -67,9 +68,7 @@ class TestMainWindow : public QObject {
     zolvant::ui::frmZolvMain* form() { return w_->form(); }
     template <typename T = QWidget>
     T* ctl(const QString& name) {
-        T* c = form()->findChild<T*>(name);
-        if (!c) qFatal("no control %s", qPrintable(name));
-        return c;
+        return findControl<T>(form(), name);
     }
     static QWidget* focused() { return QApplication::focusWidget(); }
 

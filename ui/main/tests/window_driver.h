@@ -10,15 +10,21 @@
 
 #include "ui/main/frmZolvMain.h"
 
+// A control of the window by its name; a missing one ends the test program.
+template <typename T = QWidget>
+T* findControl(QWidget* window, const QString& name) {
+    T* c = window->findChild<T*>(name);
+    if (!c) qFatal("no control %s", qPrintable(name));
+    return c;
+}
+
 class MainWindowDriver {
 protected:
     std::unique_ptr<zolvant::ui::frmZolvMain> w_;
 
     template <typename T = QWidget>
     T* ctl(const QString& name) {
-        T* c = w_->findChild<T*>(name);
-        if (!c) qFatal("no control %s", qPrintable(name));
-        return c;
+        return findControl<T>(w_.get(), name);
     }
     QComboBox* cmb(int i) { return ctl<QComboBox>(QStringLiteral("cmbComp_%1").arg(i)); }
     QLineEdit* mf(int i) { return ctl<QLineEdit>(QStringLiteral("txtCmpMF_%1").arg(i)); }
