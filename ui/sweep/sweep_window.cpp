@@ -361,7 +361,13 @@ QString SweepWindow::rowCaption(int row) const {
 
 void SweepWindow::redraw() {
     const int row = model_->row();
-    chartView->setChart(sweepChart(model_->points(), values_, plan_.variable, row, rowCaption(row),
+    QString caption = rowCaption(row);
+    // The fixed variable of the sweep shown, as the Solve had it.
+    if (!model_->points().empty())
+        caption += plan_.variable == SweepVariable::Pressure
+                       ? QStringLiteral(" at T = %1 \u00b0C").arg(qs(plan_.mixture.temperature.value_or(std::string())))
+                       : QStringLiteral(" at P = %1 bar").arg(qs(plan_.mixture.pressure.value_or(std::string())));
+    chartView->setChart(sweepChart(model_->points(), values_, plan_.variable, row, caption,
                                    static_cast<SweepQuantity>(std::max(0, cmbQuantity->currentIndex())),
                                    chkLog->isChecked()));
 }
