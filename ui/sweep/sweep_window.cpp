@@ -154,8 +154,11 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
     cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
     cmdSaveImage = new QPushButton(QStringLiteral("Save Image\u2026"));
     cmdSaveImage->setObjectName(QStringLiteral("cmdSaveImage"));
+    lblHover = new QLabel;
+    lblHover->setObjectName(QStringLiteral("lblHover"));
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(lblStatus, 1);
+    bottom->addWidget(lblHover, 1);
     bottom->addWidget(cmdSaveCsv);
     bottom->addWidget(cmdCopy);
     bottom->addWidget(cmdSaveImage);
@@ -191,9 +194,8 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
             .arg(series, plan_.variable == SweepVariable::Pressure ? QStringLiteral("P") : QStringLiteral("T"),
                  qs(formatDigits(p.x, 5)), cmbQuantity->currentText(), qs(formatDigits(p.y, 5)));
     });
-    connect(chartView, &ChartView::hovered, this, [this](const QString& t) {
-        if (!running() && !t.isEmpty()) lblStatus->setText(t);
-    });
+
+    connect(chartView, &ChartView::hovered, lblHover, &QLabel::setText);
 
     poll_ = new QTimer(this);
     poll_->setInterval(50);
@@ -281,6 +283,7 @@ QString SweepWindow::run() {
 
     plan_ = std::move(plan);
     values_ = sweepValues(plan_.range);
+    model_->start(solved_->names);
     {
         const QSignalBlocker block(cmbRow);
         const int keep = cmbRow->currentIndex();
@@ -289,7 +292,6 @@ QString SweepWindow::run() {
         if (cmbRow->count() > 1) cmbRow->addItem(QStringLiteral("Mixture"));
         cmbRow->setCurrentIndex(keep >= 0 && keep < cmbRow->count() ? keep : 0);
     }
-    model_->start(solved_->names);
     model_->setRow(cmbRow->currentIndex() == cmbRow->count() - 1 && cmbRow->count() > 1 ? kMixtureRow
                                                                                           : cmbRow->currentIndex());
     progress->setRange(0, static_cast<int>(values_.size()));
@@ -353,9 +355,9 @@ void SweepWindow::stopWorker() {
 
 QString SweepWindow::rowCaption(int row) const {
     if (row == kMixtureRow) return QStringLiteral("the mixture");
-    const std::string& name = model_->names()[static_cast<std::size_t>(std::clamp(row, 0, 3))];
-    if (solved_ && row < 4 && !solved_->names[static_cast<std::size_t>(row)].empty() && model_->points().empty())
-        return qs(solved_->names[static_cast<std::size_t>(row)]);
+    // The sweep's own names once it has points, the Solve's before.
+    const std::array<std::string, 4>& names = model_->points().empty() && solved_ ? solved_->names : model_->names();
+    const std::string& name = names[static_cast<std::size_t>(std::clamp(row, 0, 3))];
     return name.empty() ? QStringLiteral("Component %1").arg(row + 1) : qs(name);
 }
 

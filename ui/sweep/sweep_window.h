@@ -77,6 +77,7 @@ public:
     QPushButton* cmdCancel = nullptr;
     QProgressBar* progress = nullptr;
     QLabel* lblStatus = nullptr;
+    QLabel* lblHover = nullptr;  // the curve's point under the mouse
     QTableView* table = nullptr;
     ChartView* chartView = nullptr;
     QSplitter* splitter = nullptr;

@@ -114,7 +114,7 @@ class TestSweepWindow : public QObject {
     // a Solve of the point's texts.
     static void compareWithEngine(SweepWindow* w, std::size_t count) {
         SweepTableModel* m = w->model();
-        QCOMPARE(static_cast<std::size_t>(m->rowCount()), count);
+        QVERIFY(static_cast<std::size_t>(m->rowCount()) >= count);
         const int rows = w->cmbRow->count();
         for (int choice = 0; choice < rows; ++choice) {
             w->cmbRow->setCurrentIndex(choice);
@@ -177,6 +177,7 @@ private slots:
         QCOMPARE(w->run(), QString());
         QVERIFY(waitDone(w));
         QCOMPARE(w->lblStatus->text(), QStringLiteral("%1 points.").arg(p.points));
+        QCOMPARE(w->model()->rowCount(), p.points);
         compareWithEngine(w, static_cast<std::size_t>(p.points));
     }
 
