@@ -180,18 +180,9 @@ void IsothermWindow::saveImage() {
         lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (lastFolder_.isEmpty() || !QDir(lastFolder_).exists()) lastFolder_ = QDir::homePath();
     }
-    const QString suggested = QDir(lastFolder_).filePath(QStringLiteral("isotherms-%1.png").arg(qs(model_->component)));
-    QString path = services().saveFileName(this, suggested, QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        path += QStringLiteral(".png");
-    const QString why = plot::writeChartFile(chartView->chart(), path, chartView->size(), imageScale());
-    if (!why.isEmpty()) {
-        services().message(this, QStringLiteral("The image could not be saved to %1\n%2").arg(QDir::toNativeSeparators(path), why),
-                           QStringLiteral("Save ERROR"));
-        return;
-    }
-    lastFolder_ = QFileInfo(path).absolutePath();
+    const QString folder = saveChartAs(this, chartView->chart(), chartView->size(), imageScale(), lastFolder_,
+                                       QStringLiteral("isotherms-%1.png").arg(qs(model_->component)));
+    if (!folder.isEmpty()) lastFolder_ = folder;
 }
 
 void IsothermWindow::copyImage() {

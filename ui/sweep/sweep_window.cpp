@@ -402,17 +402,9 @@ void SweepWindow::copyTable() {
 void SweepWindow::saveImage() {
     if (model_->points().empty() || running()) return;
     if (lastFolder_.isEmpty()) lastFolder_ = QDir::homePath();
-    QString path = services().saveFileName(this, QDir(lastFolder_).filePath(QStringLiteral("sweep.png")),
-                                           QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        path += QStringLiteral(".png");
-    if (const QString why = plot::writeChartFile(chartView->chart(), path, chartView->size()); !why.isEmpty()) {
-        services().message(this, QStringLiteral("The image could not be saved to %1\n%2").arg(QDir::toNativeSeparators(path), why),
-                           QStringLiteral("Save ERROR"));
-        return;
-    }
-    lastFolder_ = QFileInfo(path).absolutePath();
+    const QString folder =
+        saveChartAs(this, chartView->chart(), chartView->size(), 1.0, lastFolder_, QStringLiteral("sweep.png"));
+    if (!folder.isEmpty()) lastFolder_ = folder;
 }
 
 }  // namespace zolvant::ui

@@ -23,6 +23,7 @@
 
 #include "cli/case_report.h"
 #include "cli/sweep_command.h"
+#include "cli/tests/sweep_cases.h"
 #include "db/components_csv.h"
 #include "db/settings.h"
 #include "solver/phase.h"
@@ -39,21 +40,10 @@ using zolvant::ui::SweepWindow;
 
 namespace {
 
-const char kButaneMethane[] =
-    R"([{"Tc": 425.12, "Pc": 37.96, "omega": 0.2, "K1": 0.03443, "fraction": "0.5"},)"
-    R"( {"Tc": 190.56, "Pc": 45.99, "omega": 0.011, "K1": -0.00159, "fraction": "0.5"}])";
-const char kPropane[] = R"([{"Tc": 369.83, "Pc": 42.48, "omega": 0.152, "K1": 0.03136}])";
-const char kFour[] =
-    R"([{"Tc": 190.56, "Pc": 45.99, "omega": 0.011, "K1": -0.00159, "fraction": "0.4"},)"
-    R"( {"Tc": 305.32, "Pc": 48.72, "fraction": "0.3"},)"
-    R"( {"Tc": 369.83, "Pc": 42.48, "omega": 0.152, "fraction": "0.2"},)"
-    R"( {"Tc": 425.12, "Pc": 37.96, "omega": 0.2, "K1": 0.03443}])";
-
-QByteArray caseLine(const char* components, const QString& t, const QString& p) {
-    return QStringLiteral(R"({"temperature": "%1", "pressure": "%2", "components": %3})")
-        .arg(t, p, QString::fromLatin1(components))
-        .toUtf8();
-}
+using cli::test::caseLine;
+using cli::test::kButaneMethane;
+using cli::test::kPropane;
+constexpr const char* kFour = cli::test::kFourWithGaps;
 
 // The Solve the window starts from: the case run as the window runs it.
 SolvedCase solvedFrom(const QByteArray& line) {
@@ -335,42 +325,19 @@ class TestSweepFromMainWindow : public QObject {
     std::unique_ptr<ui::MainWindow> w_;
 
     ui::frmZolvMain* form() { return w_->form(); }
-    template <typename T = QWidget>
-    T* ctl(const QString& name) {
-        return findControl<T>(form(), name);
-    }
-    static QWidget* focused() { return QApplication::focusWidget(); }
-    static void tab() { QTest::keyClick(focused(), Qt::Key_Tab); }
-    static void type(const QString& t) { QTest::keyClicks(focused(), t); }
-    void choose(const QString& name) {
-        auto* b = qobject_cast<QComboBox*>(focused());
-        QVERIFY(b);
-        const int target = b->findText(name);
-        QVERIFY2(target >= 0, qPrintable(name));
-        while (b->currentIndex() < target) QTest::keyClick(b, Qt::Key_Down);
-        while (b->currentIndex() > target) QTest::keyClick(b, Qt::Key_Up);
-    }
+    // A new temperature typed over the old one, then Tab past the pressure to Solve.
     void retypeTemperatureAndSolve(const QString& t) {
-        auto* temp = ctl<QLineEdit>(QStringLiteral("txtTemp"));
+        auto* temp = findControl<QLineEdit>(form(), QStringLiteral("txtTemp"));
         QTest::mouseClick(temp, Qt::LeftButton);
         QTest::keyClick(temp, Qt::Key_A, Qt::ControlModifier);
-        type(t);
-        tab();
-        tab();
-        QTest::keyClick(focused(), Qt::Key_Space);
+        QTest::keyClicks(temp, t);
+        for (int i = 0; i < 2; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     }
     QAction* sweepAction() { return findControl<QAction>(w_.get(), QStringLiteral("actSweep")); }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(tmp_.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp_.filePath(QStringLiteral("config")));
-        QVERIFY(QDir().mkpath(tmp_.filePath(QStringLiteral("prefix/bin"))));
-        const QString seed = tmp_.filePath(QStringLiteral("prefix/bin/Components.mdb"));
-        db::createDatabaseFromCsv(QFile::encodeName(seed).toStdString(), ZOLVANT_DATA_DIR "/components.csv");
-        db::setProgramFolderOverride(tmp_.filePath(QStringLiteral("prefix/bin")));
-        db::setDefaultDbPathOverride(tmp_.filePath(QStringLiteral("data/Components.mdb")));
-    }
+    void initTestCase() { useSeedDatabaseIn(tmp_, ZOLVANT_DATA_DIR "/components.csv"); }
     void init() {
         services_ = std::make_unique<ui::ScopedRecordingServices>();
         w_ = std::make_unique<ui::MainWindow>();
@@ -396,22 +363,7 @@ private slots:
         w_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
 
-        // n-butane and methane, 0.5 each, at 26.85 °C and 1 bar.
-        QCOMPARE(focused(), ctl("cmbComp_0"));
-        choose(QStringLiteral("n-Butane"));
-        tab();
-        type(QStringLiteral("0.5"));
-        tab();
-        choose(QStringLiteral("Methane"));
-        tab();
-        type(QStringLiteral("0.5"));
-        tab();
-        QTest::mouseClick(ctl("txtTemp"), Qt::LeftButton);
-        type(QStringLiteral("26.85"));
-        tab();
-        type(QStringLiteral("1"));
-        tab();
-        QTest::keyClick(focused(), Qt::Key_Space);
+        solveWorkedExampleIn(form());
         QVERIFY(form()->solvedCase().has_value());
 
         sweepAction()->trigger();
@@ -428,7 +380,7 @@ private slots:
         // The point at the Solve's pressure shows the grid's cells.
         QCOMPARE(s->model()->cellText(0, 2), QStringLiteral("1"));
         QCOMPARE(s->model()->cellText(0, SweepTableModel::kLeadColumns + 2),
-                 ctl<QLineEdit>(QStringLiteral("txtZVDW_0"))->text());
+                 findControl<QLineEdit>(form(), QStringLiteral("txtZVDW_0"))->text());
 
         // A new Solve does not touch the finished sweep; the next Run uses it.
         w_->activateWindow();
