@@ -222,6 +222,18 @@ TEST_F(StartupAccessTest, YesImportsIntoANewFileThatIsOpenedAndStored) {
     EXPECT_EQ(folderEntries(pathOf("data")), std::vector<std::string>{"Components.mdb"});
 }
 
+TEST_F(StartupAccessTest, ASettingNamingAnAccessFileIsOfferedForImportToo) {
+    // An earlier generation's setting points at its Access database.
+    writeDbPath(QString::fromStdString(access_));
+    const std::string target = pathOf("data/Components.mdb");
+    ScriptedDialogs dialogs({}, {true}, {target});
+    const StartupResult r = openComponentDatabase(dialogs);
+    ASSERT_TRUE(r.dbComps);
+    EXPECT_EQ(r.dbComps->path(), target);
+    EXPECT_EQ(dialogs.log, (std::vector<std::string>{"question", "save", "message"}));
+    EXPECT_EQ(setting(), target);
+}
+
 TEST_F(StartupAccessTest, NoOrACancelledSaveLeadsBackToTheDialogAndWritesNothing) {
     struct Case {
         const char* what;

@@ -398,6 +398,27 @@ private slots:
         QCOMPARE(focused(), box);
     }
 
+    // A file Access itself made (Jet 3), read in place: it holds no
+    // components, which the window says, listing its tables.
+    void anAccessMadeFileWithoutComponentsIsRefusedByName() {
+        const QString real = QStringLiteral(ZOLVANT_ACCESS_FIXTURES "/testV1997.mdb");
+        const QByteArray before = bytesOf(real);
+        QVERIFY(!before.isEmpty());
+        rec().clear();
+        rec().openAnswers = {real};
+        rec().questionAnswers = {true};
+        w_->importAccessAction()->trigger();
+        QVERIFY(rec().questions.empty());
+        QCOMPARE(rec().messages.size(), std::size_t(1));
+        QCOMPARE(rec().messages[0].text,
+                 QStringLiteral("The Access database '%1' has no table tblComps; the tables it has are: Table1, Table2, "
+                                "Table3, Table4. Zolvant imports the components of a table named tblComps: rename the "
+                                "table that holds them in Access, or choose the file that has it.")
+                     .arg(real));
+        QCOMPARE(form()->databasePath(), user_);
+        QCOMPARE(bytesOf(real), before);
+    }
+
     void restoreBringsTheSeedBackAndKeepsTheCopyAsBackup() {
         // An edit stored in the user's copy, and the editor open.
         {
