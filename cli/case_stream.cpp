@@ -3,6 +3,7 @@
 #include <QFileDevice>
 
 #include <cerrno>
+#include <mutex>
 #include <unistd.h>
 
 #include "solver/ordered_parallel.h"
@@ -36,8 +37,25 @@ StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentL
                         QIODevice& out) {
     StreamCounts counts;
     const unsigned threads = workerThreads();
-    std::vector<CaseReport> batch;
-    std::vector<int> numbers;
+    // Lines are parsed on the workers too; the lookup (a database behind
+    // it) is asked by one of them at a time.
+    std::mutex lookupMutex;
+    const ComponentLookup sharedLookup =
+        lookup ? ComponentLookup([&](const QString& name) {
+            const std::lock_guard<std::mutex> hold(lookupMutex);
+            return lookup(name);
+        })
+               : ComponentLookup();
+    struct Line {
+        QByteArray text;
+        int number = 0;      // in its source
+        int caseNumber = 0;  // among the answered lines
+    };
+    struct Answer {
+        std::string text;
+        bool bad = false;
+    };
+    std::vector<Line> batch;
     std::string answers;
     for (const CaseSource& src : sources) {
         QByteArray pending;
@@ -49,7 +67,6 @@ StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentL
 
             // Every whole line read so far (and, at the end, the last one).
             batch.clear();
-            numbers.clear();
             qsizetype begin = 0;
             while (begin < pending.size()) {
                 qsizetype end = pending.indexOf('\n', begin);
@@ -62,34 +79,34 @@ StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentL
                 ++lineNumber;
                 if (lineNumber == 1 && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
                 if (line.trimmed().isEmpty()) continue;
-
-                CaseReport& r = batch.emplace_back();
-                r.where = src.label.isEmpty() ? QStringLiteral("line %1").arg(lineNumber)
-                                              : QStringLiteral("%1, line %2").arg(src.label, QString::number(lineNumber));
-                auto parsed = parseCase(line, lookup);
-                if (auto* message = std::get_if<QString>(&parsed)) {
-                    r.inputError = *message;
-                    ++counts.badLines;
-                } else {
-                    r.parsed = std::get<Case>(std::move(parsed));
-                }
-                numbers.push_back(++counts.lines);
+                batch.push_back({std::move(line), lineNumber, ++counts.lines});
             }
             pending.remove(0, begin);
             if (batch.empty()) continue;
 
             answers.clear();
-            runOrdered<std::string>(
-                batch.size(), threads, 32,
+            runOrdered<Answer>(
+                batch.size(), threads, 128,
                 [&](std::size_t i) {
-                    CaseReport& r = batch[i];
+                    const Line& line = batch[i];
+                    CaseReport r;
+                    r.where = src.label.isEmpty()
+                                  ? QStringLiteral("line %1").arg(line.number)
+                                  : QStringLiteral("%1, line %2").arg(src.label, QString::number(line.number));
+                    auto parsed = parseCase(line.text, sharedLookup);
+                    if (auto* message = std::get_if<QString>(&parsed))
+                        r.inputError = *message;
+                    else
+                        r.parsed = std::get<Case>(std::move(parsed));
                     if (!r.inputError) r.outcome = runCase(r.parsed.input, r.grid);
-                    std::string text;
-                    format(text, r, numbers[i]);
-                    return text;
+                    Answer a;
+                    a.bad = r.inputError.has_value();
+                    format(a.text, r, line.caseNumber);
+                    return a;
                 },
-                [&](std::size_t, std::string&& text) {
-                    answers += text;
+                [&](std::size_t, Answer&& a) {
+                    answers += a.text;
+                    if (a.bad) ++counts.badLines;
                     return true;
                 });
             out.write(answers.data(), static_cast<qint64>(answers.size()));

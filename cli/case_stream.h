@@ -1,7 +1,7 @@
 #pragma once
 // The cases of `zolvant-cli solve` from their sources to the output: read in
-// blocks as they come, parsed in order (names are looked up on this thread
-// only), solved and written out on all cores, and each block's answers
+// blocks as they come, parsed, solved and written out on all cores (the
+// names looked up by one thread at a time), and each block's answers
 // written and flushed in order as soon as they are all done. A pipe or a
 // terminal delivers what has been typed so far, so a case sent alone gets
 // its answer at once; a file is read a megabyte at a time, so the memory

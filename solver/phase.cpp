@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -255,12 +257,57 @@ Saturation inDouble(const ExactSaturation& e) {
     return {d, std::string()};
 }
 
+// The loop and the saturation of the last few cubics met on this thread.
+// Neither depends on the pressure, and a pressure sweep asks for the same
+// few at every point; both are pure functions of the cubic, so a
+// remembered one is the one that would be computed. Keyed by the bits of
+// what the cubic is made of.
+class CubicMemo {
+public:
+    struct Entry {
+        bool filled = false;
+        std::array<std::uint64_t, 4> key{};
+        CubicFamily family = CubicFamily::VanDerWaals;
+        std::optional<Loop> loop;
+        std::optional<ExactSaturation> saturation;  // found when first asked for
+    };
+
+    Entry& of(const EquationParameters& p, const Cubic& c) {
+        const std::array<std::uint64_t, 4> key{bits(p.a), bits(p.b), bits(p.R), bits(p.T)};
+        for (Entry& e : entries_)
+            if (e.filled && e.key == key && e.family == p.family) return e;
+        Entry& e = entries_[next_];
+        next_ = (next_ + 1) % entries_.size();
+        e = Entry{true, key, p.family, loopOf(c), std::nullopt};
+        return e;
+    }
+    const ExactSaturation& saturation(Entry& e, const Cubic& c) {
+        if (!e.saturation) e.saturation = saturationOf(c, e.loop);
+        return *e.saturation;
+    }
+
+private:
+    static std::uint64_t bits(double d) {
+        std::uint64_t u;
+        std::memcpy(&u, &d, sizeof u);
+        return u;
+    }
+    std::array<Entry, 32> entries_{};
+    std::size_t next_ = 0;
+};
+
+CubicMemo& cubicMemo() {
+    thread_local CubicMemo memo;
+    return memo;
+}
+
 }  // namespace
 
 Saturation saturationPressure(const EquationParameters& p) {
     if (!usable(p)) return Saturation{std::nullopt, "the equation is undefined here"};
     const Cubic c = cubicOf(p);
-    return inDouble(saturationOf(c, loopOf(c)));
+    CubicMemo& memo = cubicMemo();
+    return inDouble(memo.saturation(memo.of(p, c), c));
 }
 
 const char* stablePhaseText(StablePhase s) {
@@ -285,7 +332,9 @@ PhaseView phaseView(int block, const MixtureState& s, int k) {
         return v;
     }
     const Cubic c = cubicOf(p);
-    const std::optional<Loop> loop = loopOf(c);
+    CubicMemo& memo = cubicMemo();
+    CubicMemo::Entry& remembered = memo.of(p, c);
+    const std::optional<Loop> loop = remembered.loop;
     for (LD root : rootsAt(c, loop, p.P)) {
         const double d = static_cast<double>(root);
         if (d > p.b && (v.roots.empty() || d > v.roots.back())) v.roots.push_back(d);
@@ -302,7 +351,7 @@ PhaseView phaseView(int block, const MixtureState& s, int k) {
         v.stable = StablePhase::Supercritical;
         return v;
     }
-    const ExactSaturation exact = saturationOf(c, loop);
+    const ExactSaturation exact = memo.saturation(remembered, c);
     v.saturation = inDouble(exact);
     if (!exact.pressure) {
         // Below Tc but without a loop: this equation's own critical

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "solver/case.h"
@@ -207,6 +208,48 @@ TEST(StablePhase, EitherSideOfTheSaturationPressure) {
     EXPECT_EQ(comparedWithSaturation(psat * (1 + 0.5e-10), psat), StablePhase::Saturated);
     EXPECT_EQ(comparedWithSaturation(psat * (1 + 2e-10), psat), StablePhase::Liquid);
     EXPECT_EQ(comparedWithSaturation(psat * (1 - 2e-10), psat), StablePhase::Vapour);
+}
+
+// A pressure sweep meets the same cubic at every point, so each thread
+// remembers the last few loops and saturation pressures. Whatever the order
+// of the questions and however many states push older ones out, the answer
+// is the one computed afresh.
+TEST(StablePhase, RememberedAnswersAreTheOnesComputedAfresh) {
+    struct Asked {
+        int block;
+        MixtureState state;
+    };
+    std::vector<Asked> asked;
+    for (const Constants& c : {kButane, kMethane, kButaneLike})
+        for (const char* celsius : {"-150", "-20", "26.85", "100", "140"})
+            for (const char* pressure : {"0.5", "2.57", "40"})
+                for (int block = 0; block < kBlocks; ++block) asked.push_back({block, stateOf(c, celsius, pressure)});
+    ASSERT_GT(asked.size(), 64u);  // more cubics than a thread remembers
+
+    auto same = [](const PhaseView& a, const PhaseView& b) {
+        return a.defined == b.defined && a.roots == b.roots && a.lnPhiLiquid == b.lnPhiLiquid &&
+               a.lnPhiVapour == b.lnPhiVapour && a.saturation.pressure == b.saturation.pressure &&
+               a.saturation.none == b.saturation.none && a.stable == b.stable;
+    };
+    std::vector<PhaseView> afresh(asked.size());
+    for (std::size_t i = 0; i < asked.size(); ++i)  // a new thread remembers nothing
+        std::thread([&, i] { afresh[i] = phaseView(asked[i].block, asked[i].state, 0); }).join();
+
+    // One thread, in order, backwards and strided: hits and evictions.
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < asked.size(); ++i) order.push_back(i);
+    for (std::size_t i = asked.size(); i-- > 0;) order.push_back(i);
+    for (std::size_t i = 0; i < asked.size(); ++i) order.push_back((i * 7) % asked.size());
+    std::thread([&] {
+        for (std::size_t i : order) {
+            SCOPED_TRACE(i);
+            EXPECT_TRUE(same(phaseView(asked[i].block, asked[i].state, 0), afresh[i]));
+            const Saturation s = saturationPressure(equationParameters(asked[i].block, asked[i].state, 0));
+            if (asked[i].state.tempK < asked[i].state.constant(0, Tc)) {
+                EXPECT_EQ(s.pressure, afresh[i].saturation.pressure);
+            }
+        }
+    }).join();
 }
 
 TEST(StablePhase, SupercriticalJustBelowTcWhereTheEquationHasNoLoop) {
