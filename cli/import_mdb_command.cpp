@@ -24,12 +24,6 @@ const char kDescription[] =
     "Exit status: 0 when imported, 1 when refused (the reason on standard error), 2 for\n"
     "wrong usage.";
 
-QString joined(const std::vector<std::string>& items) {
-    QStringList list;
-    for (const std::string& s : items) list << QString::fromStdString(s);
-    return list.join(QStringLiteral(", "));
-}
-
 }  // namespace
 
 int runImportMdbCommand(const QStringList& arguments, QIODevice& out, QIODevice& err) {
@@ -57,18 +51,8 @@ int runImportMdbCommand(const QStringList& arguments, QIODevice& out, QIODevice&
     options.nameUnnamed = parser.isSet(nameUnnamed);
     try {
         const db::AccessImportResult r = db::importAccessDatabase(toFileName(access), toFileName(target), options);
-        QString text = (r.count == 1 ? QStringLiteral("Imported %1 component from %2 into %3.\n")
-                                     : QStringLiteral("Imported %1 components from %2 into %3.\n"))
-                           .arg(QString::number(r.count), access, target);
-        if (!r.leftOutColumns.empty())
-            text += QStringLiteral("Left out the columns of tblComps that are not component fields: %1.\n")
-                        .arg(joined(r.leftOutColumns));
-        if (!r.namedRecords.empty()) {
-            std::vector<std::string> names;
-            for (std::size_t p : r.namedRecords) names.push_back(db::unnamedComponentName(p));
-            text += QStringLiteral("Named the records without a component name after their positions: %1.\n")
-                        .arg(joined(names));
-        }
+        const QString text = QString::fromStdString(
+            db::importSummary(r, access.toStdString(), target.toStdString()));
         writeText(out, text);
     } catch (const db::UnnamedRecordsError& e) {
         return failure(arguments,

@@ -1,5 +1,6 @@
 #include "db/startup.h"
 
+#include "db/access_offer.h"
 #include "db/settings.h"
 #include "db/user_database.h"
 
@@ -52,13 +53,25 @@ StartupResult openComponentDatabase(StartupDialogs& dialogs) {
         try {
             return openComponents(current);
         } catch (const DbError& e) {
-            const bool missing = e.number() == kFileNotFound || e.number() == kInvalidPath;
-            // Any other failure is shown too, so that the user learns why and
-            // can choose the right file.
-            const std::string text = missing ? (copyProblem.empty() ? kNotFoundText : copyProblem + "\n\n" + kNotFoundText)
-                                             : e.description();
-            copyProblem.clear();
-            dialogs.message(text, kTitle);
+            if (e.number() == kAccessDatabase) {
+                // Imported, the new database is opened in its place; declined
+                // or refused (its sentence shown), the user picks again.
+                copyProblem.clear();
+                if (const std::optional<std::string> imported = offerAccessImport(current, dialogs)) {
+                    current = *imported;
+                    writeDbPath(QString::fromStdString(current));
+                    continue;
+                }
+            } else {
+                const bool missing = e.number() == kFileNotFound || e.number() == kInvalidPath;
+                // Any other failure is shown too, so that the user learns why
+                // and can choose the right file.
+                const std::string text = missing ? (copyProblem.empty() ? kNotFoundText
+                                                                        : copyProblem + "\n\n" + kNotFoundText)
+                                                 : e.description();
+                copyProblem.clear();
+                dialogs.message(text, kTitle);
+            }
         }
         const std::optional<std::string> chosen = dialogs.openFileName(kStartFolder);
         if (!chosen) {

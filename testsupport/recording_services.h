@@ -27,6 +27,10 @@ public:
     QStringList openStartFolders;
     std::deque<QString> openAnswers;  // answers for file-open dialogs, in order; empty = cancel
     std::deque<QString> saveAnswers;
+    QStringList saveSuggestions;      // what each save dialog proposed
+    QStringList saveFilters;
+    std::vector<Message> questions;
+    std::deque<bool> questionAnswers;  // answers for questions, in order; none left = No
 
     void message(QWidget*, const QString& text, const QString& title) override {
         messages.push_back({text, title, QApplication::focusWidget()});
@@ -39,8 +43,17 @@ public:
         openAnswers.pop_front();
         return a;
     }
-    QString saveFileName(QWidget*, const QString&, const QString&) override {
+    bool question(QWidget*, const QString& text, const QString& title) override {
+        questions.push_back({text, title, QApplication::focusWidget()});
+        if (questionAnswers.empty()) return false;
+        const bool a = questionAnswers.front();
+        questionAnswers.pop_front();
+        return a;
+    }
+    QString saveFileName(QWidget*, const QString& suggested, const QString& filter) override {
         ++saveDialogs;
+        saveSuggestions << suggested;
+        saveFilters << filter;
         if (saveAnswers.empty()) return {};
         QString a = saveAnswers.front();
         saveAnswers.pop_front();
@@ -48,7 +61,16 @@ public:
     }
     void beep() override { ++beeps; }
 
-    void clear() { messages.clear(); beeps = 0; openDialogs = 0; saveDialogs = 0; openStartFolders.clear(); }
+    void clear() {
+        messages.clear();
+        beeps = 0;
+        openDialogs = 0;
+        saveDialogs = 0;
+        openStartFolders.clear();
+        saveSuggestions.clear();
+        saveFilters.clear();
+        questions.clear();
+    }
 };
 
 // Installs a recorder for the lifetime of the object.

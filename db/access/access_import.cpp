@@ -54,6 +54,27 @@ bool unnamed(const FieldValue& v) {
 
 std::string unnamedComponentName(std::size_t position) { return "(unnamed " + std::to_string(position) + ")"; }
 
+std::string importSummary(const AccessImportResult& result, const std::string& accessFile,
+                          const std::string& newFile) {
+    const auto joined = [](const std::vector<std::string>& items) {
+        std::string text;
+        for (const std::string& s : items) text += (text.empty() ? "" : ", ") + s;
+        return text;
+    };
+    std::string text = "Imported " + std::to_string(result.count) +
+                       (result.count == 1 ? " component from " : " components from ") + accessFile + " into " +
+                       newFile + ".\n";
+    if (!result.leftOutColumns.empty())
+        text += "Left out the columns of tblComps that are not component fields: " + joined(result.leftOutColumns) +
+                ".\n";
+    if (!result.namedRecords.empty()) {
+        std::vector<std::string> names;
+        for (std::size_t p : result.namedRecords) names.push_back(unnamedComponentName(p));
+        text += "Named the records without a component name after their positions: " + joined(names) + ".\n";
+    }
+    return text;
+}
+
 std::size_t countAccessComponents(const std::string& accessPath) {
     return readAccessComponents(accessPath).records.size();
 }

@@ -44,6 +44,12 @@ std::string unnamedComponentName(std::size_t position);
 AccessImportResult importAccessDatabase(const std::string& accessPath, const std::string& newPath,
                                         const AccessImportOptions& options = {});
 
+// What an import did, as the user is told: "Imported N components from
+// <accessFile> into <newFile>.", then the columns left out and the records
+// named after their positions, if any; every line ends with a line feed.
+std::string importSummary(const AccessImportResult& result, const std::string& accessFile,
+                          const std::string& newFile);
+
 // How many records tblComps of the Access file holds (for the question asked
 // before importing). Throws the refusals importAccessDatabase would.
 std::size_t countAccessComponents(const std::string& accessPath);

@@ -42,6 +42,14 @@ public:
         answers_.pop_front();
         return a;
     }
+    bool question(const std::string& text, const std::string& title) override {
+        shown.push_back(title + "? " + text);
+        return false;
+    }
+    std::optional<std::string> saveFileName(const std::string&, const std::string&) override {
+        shown.push_back("<save dialog>");
+        return std::nullopt;
+    }
     std::vector<std::string> shown;
     std::function<void()> whileOpen;
 

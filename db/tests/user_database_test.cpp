@@ -27,6 +27,11 @@ public:
         ++dialogs;
         return std::nullopt;
     }
+    bool question(const std::string& text, const std::string& title) override {
+        messages.push_back(title + "? " + text);
+        return false;
+    }
+    std::optional<std::string> saveFileName(const std::string&, const std::string&) override { return std::nullopt; }
     std::vector<std::string> messages;
     int dialogs = 0;
 };

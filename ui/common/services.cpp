@@ -17,6 +17,13 @@ public:
         // modal box; with one this is harmless.
         if (parent) parent->window()->activateWindow();
     }
+    bool question(QWidget* parent, const QString& text, const QString& title) override {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::Yes);
+        const bool yes = box.exec() == QMessageBox::Yes;
+        if (parent) parent->window()->activateWindow();
+        return yes;
+    }
     QString openFileName(QWidget* parent, const QString& startFolder, const QString& filter) override {
         return QFileDialog::getOpenFileName(parent, QString(), startFolder, filter);
     }

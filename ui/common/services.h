@@ -14,6 +14,8 @@ public:
     virtual ~UiServices() = default;
     // A modal box with the text, the title, an OK button only and no icon.
     virtual void message(QWidget* parent, const QString& text, const QString& title) = 0;
+    // A modal Yes/No question with the text and the title; true for Yes.
+    virtual bool question(QWidget* parent, const QString& text, const QString& title) = 0;
     // A file-open dialog starting in startFolder; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& startFolder, const QString& filter) = 0;
     // A save dialog; empty when cancelled.

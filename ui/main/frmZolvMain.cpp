@@ -27,6 +27,7 @@
 #include "ui/main/cell_insight.h"
 #include "ui/main/focus_router.h"
 #include "ui/main/results_commands.h"
+#include "ui/main/window_dialogs.h"
 
 #include "ui/editor/editor_window.h"
 #include "ui/help/help_windows.h"
@@ -54,23 +55,6 @@ void selectForOvertyping(QLineEdit* box) {
         if (box->hasFocus() && box->text() == shown) apply();
     });
 }
-
-// The start-up opening's dialogs, shown through the window's services.
-class WindowStartupDialogs final : public db::StartupDialogs {
-public:
-    explicit WindowStartupDialogs(QWidget* window) : window_(window) {}
-    void message(const std::string& text, const std::string& title) override {
-        services().message(window_, qs(text), qs(title));
-    }
-    std::optional<std::string> openFileName(const std::string& startFolder) override {
-        const QString chosen = services().openFileName(window_, qs(startFolder), QString());
-        if (chosen.isEmpty()) return std::nullopt;
-        return chosen.toStdString();
-    }
-
-private:
-    QWidget* window_;
-};
 
 }  // namespace
 
@@ -157,7 +141,7 @@ void frmZolvMain::Form_Load() {
     for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) w->show();
     for (QComboBox* box : ui_.cmbComp) box->setCurrentIndex(-1);
 
-    WindowStartupDialogs dialogs(this);
+    WindowDialogs dialogs(this);
     try {
         db::StartupResult opened = db::openComponentDatabase(dialogs);
         dbComps = std::move(opened.dbComps);

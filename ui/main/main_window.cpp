@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QtGlobal>
 
+#include "db/access_offer.h"
 #include "db/settings.h"
 #include "db/startup.h"
 #include "db/user_database.h"
@@ -22,6 +23,7 @@
 #include "ui/isotherm/isotherm_window.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/results_commands.h"
+#include "ui/main/window_dialogs.h"
 #include "ui/sweep/sweep_window.h"
 #include "zolvant/version.h"
 
@@ -69,6 +71,9 @@ void MainWindow::createMenus() {
     openDatabase_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     restoreDatabase_ = fileMenu_->addAction(QStringLiteral("&Restore Default Database…"), this,
                                             &MainWindow::restoreDefaultDatabase);
+    importAccess_ = fileMenu_->addAction(QStringLiteral("&Import Access Database…"), this,
+                                         &MainWindow::importAccessDatabase);
+    importAccess_->setObjectName(QStringLiteral("actImportAccess"));
     fileAnchor_ = fileMenu_->addSeparator();
     ResultsCommands* results = form_->resultsCommands();
     fileMenu_->addAction(results->saveAction());
@@ -147,11 +152,38 @@ void MainWindow::openComponentDatabase() {
         db::StartupResult opened = db::openComponents(QFile::encodeName(chosen).toStdString());
         form_->useDatabase(std::move(opened.dbComps), std::move(opened.rstComps));
     } catch (const db::DbError& e) {
+        if (e.number() == db::kAccessDatabase) return offerAccessImport(chosen);
         // The database in use stays open.
         services().message(this, QString::fromStdString(e.description()), QStringLiteral("Database ERROR"));
         return;
     }
     db::writeDbPath(chosen);
+    updateEntries();
+}
+
+void MainWindow::importAccessDatabase() {
+    const QString current = form_->databasePath();
+    const QString start = current.isEmpty() ? QDir::homePath() : QFileInfo(current).absolutePath();
+    const QString chosen =
+        services().openFileName(this, start, QStringLiteral("Access databases (*.mdb *.accdb);;All files (*)"));
+    if (!chosen.isEmpty()) offerAccessImport(chosen);
+}
+
+void MainWindow::offerAccessImport(const QString& accessFile) {
+    // Declined, cancelled or refused (its sentence shown): the database in
+    // use stays open.
+    WindowDialogs dialogs(this);
+    const std::optional<std::string> imported = db::offerAccessImport(QFile::encodeName(accessFile).toStdString(), dialogs);
+    if (!imported) return;
+    const QString path = QFile::decodeName(QByteArray::fromStdString(*imported));
+    try {
+        db::StartupResult opened = db::openComponents(*imported);
+        form_->useDatabase(std::move(opened.dbComps), std::move(opened.rstComps));
+    } catch (const db::DbError& e) {
+        services().message(this, QString::fromStdString(e.description()), QStringLiteral("Database ERROR"));
+        return;
+    }
+    db::writeDbPath(path);
     updateEntries();
 }
 

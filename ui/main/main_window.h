@@ -37,6 +37,7 @@ public:
 
     QAction* openDatabaseAction() const { return openDatabase_; }
     QAction* restoreDatabaseAction() const { return restoreDatabase_; }
+    QAction* importAccessAction() const { return importAccess_; }
     QAction* quitAction() const { return quit_; }
     QAction* componentListAction() const { return componentList_; }
     QAction* isothermsAction() const { return isotherms_; }
@@ -45,6 +46,9 @@ public:
     QAction* aboutAction() const { return about_; }
 
     void openComponentDatabase();
+    // Picks an Access file and offers its import; the new database, when
+    // written, becomes the one in use.
+    void importAccessDatabase();
     void restoreDefaultDatabase();
     void showAbout();
     // The Isotherms window of the last accepted Solve, on `row` (or the
@@ -65,6 +69,7 @@ private:
     void createMenus();
     void updateEntries();
     bool usingUserCopy() const;
+    void offerAccessImport(const QString& accessFile);
 
     frmZolvMain* form_ = nullptr;
     QMenu* fileMenu_ = nullptr;
@@ -74,6 +79,7 @@ private:
     QAction* fileAnchor_ = nullptr;
     QAction* openDatabase_ = nullptr;
     QAction* restoreDatabase_ = nullptr;
+    QAction* importAccess_ = nullptr;
     QAction* quit_ = nullptr;
     QAction* componentList_ = nullptr;
     QAction* isotherms_ = nullptr;

@@ -61,6 +61,8 @@ class NoDialogs : public zolvant::db::StartupDialogs {
 public:
     void message(const std::string&, const std::string&) override { std::abort(); }
     std::optional<std::string> openFileName(const std::string&) override { std::abort(); }
+    bool question(const std::string&, const std::string&) override { std::abort(); }
+    std::optional<std::string> saveFileName(const std::string&, const std::string&) override { std::abort(); }
 };
 
 QComboBox* firstBox(zolvant::ui::frmZolvMain& w) {

@@ -317,6 +317,9 @@ private slots:
             QString saveFileName(QWidget* p, const QString& s, const QString& f) override {
                 return rec_.saveFileName(p, s, f);
             }
+            bool question(QWidget* p, const QString& text, const QString& title) override {
+                return rec_.question(p, text, title);
+            }
             void beep() override { rec_.beep(); }
 
         private:

@@ -15,6 +15,8 @@
 #include <QtTest>
 #include <memory>
 
+#include "db/access/tests/access_support.h"
+#include "db/access_offer.h"
 #include "db/components_csv.h"
 #include "db/database.h"
 #include "db/settings.h"
@@ -195,6 +197,7 @@ private slots:
         const QList<Entry> entries = {
             {w_->fileMenu(), QStringLiteral("&Open Component Database…"), QKeySequence(QStringLiteral("Ctrl+O"))},
             {w_->fileMenu(), QStringLiteral("&Restore Default Database…"), {}},
+            {w_->fileMenu(), QStringLiteral("&Import Access Database…"), {}},
             {w_->fileMenu(), QStringLiteral("Save Results As…"), QKeySequence(QStringLiteral("Ctrl+S"))},
             {w_->fileMenu(), QStringLiteral("&Quit"), QKeySequence(QStringLiteral("Ctrl+Q"))},
             {w_->editMenu(), QStringLiteral("Copy Results"), QKeySequence(QStringLiteral("Ctrl+Shift+C"))},
@@ -220,7 +223,7 @@ private slots:
     // refused temperature: no check runs, the focus stays in the box.
     void choosingAnEntryRunsNoCheckAndLeavesTheFocus_data() {
         QTest::addColumn<QString>("entry");
-        for (const char* e : {"open", "restore", "save", "copy", "list", "isotherms", "instructions", "information", "about"})
+        for (const char* e : {"open", "restore", "import", "save", "copy", "list", "isotherms", "instructions", "information", "about"})
             QTest::newRow(e) << QString::fromLatin1(e);
     }
     void choosingAnEntryRunsNoCheckAndLeavesTheFocus() {
@@ -235,6 +238,7 @@ private slots:
         const QMap<QString, QPair<QMenu*, QAction*>> entries = {
             {"open", {w_->fileMenu(), w_->openDatabaseAction()}},
             {"restore", {w_->fileMenu(), w_->restoreDatabaseAction()}},
+            {"import", {w_->fileMenu(), w_->importAccessAction()}},
             {"save", {w_->fileMenu(), save}},
             {"copy", {w_->editMenu(), copy}},
             {"list", {w_->editMenu(), w_->componentListAction()}},
@@ -300,6 +304,119 @@ private slots:
         QTest::keyClick(box, Qt::Key_Tab);
         QCOMPARE(form()->mixture().constant(0, 0), 190.56f);
         QVERIFY(w_->aboutText().contains(good));
+    }
+
+    // An Access file picked through either entry: the question with the
+    // count, the save dialog proposing a free name in the user's folder, the
+    // import, the new database in use; or, declined or refused, the current
+    // one kept. Records without a name are named only when the user says so.
+    void anAccessFileIsOfferedForImport_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("file");     // "components", "unnamed" or "no table"
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QStringList>("listed");  // the new database's names; empty: the current one kept
+        QTest::addColumn<QString>("said");        // a part of the last message; empty: none shown
+        const QString imported = QStringLiteral("Imported 2 components from ");
+        for (const char* entry : {"open", "import"}) {
+            const QString e = QString::fromLatin1(entry);
+            QTest::newRow(qPrintable(e + " yes")) << e << "components" << QList<bool>{true}
+                                                  << QStringList{"Krypton", "Xenon"} << imported;
+            QTest::newRow(qPrintable(e + " no")) << e << "components" << QList<bool>{false} << QStringList{}
+                                                 << QString();
+            QTest::newRow(qPrintable(e + " refused")) << e << "no table" << QList<bool>{} << QStringList{}
+                                                      << QStringLiteral("has no table tblComps");
+            QTest::newRow(qPrintable(e + " unnamed named")) << e << "unnamed" << QList<bool>{true, true}
+                                                            << QStringList{"(unnamed 2)", "Krypton"}
+                                                            << QStringLiteral("after their positions: (unnamed 2).");
+            QTest::newRow(qPrintable(e + " unnamed not")) << e << "unnamed" << QList<bool>{true, false}
+                                                          << QStringList{} << QString();
+        }
+    }
+    void anAccessFileIsOfferedForImport() {
+        using namespace zolvant::db::test;
+        QFETCH(QString, entry);
+        QFETCH(QString, file);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, said);
+        JetTable table{"tblComps", componentColumns(), {componentRow("Krypton", {83.798, 209.48, 55.25, 91.2, 0, 0, 0, 0})}};
+        table.columns.push_back({"Remarks", kJetText});
+        table.rows[0].push_back(jetText("noble"));
+        std::vector<JetCell> second = componentRow(file == "unnamed" ? std::nullopt : std::optional<std::string>("Xenon"),
+                                                   {131.29, 289.73, 58.42, 118, 0.008, 0, 0, 0});
+        second.push_back(kJetNull);
+        table.rows.push_back(second);
+        if (file == "no table") table.name = "Compounds";
+        const QString access = tmp_.filePath(QStringLiteral("Old Components.mdb"));
+        writeFileBytes(QFile::encodeName(access).toStdString(), buildJet4File({table}));
+        const QByteArray before = bytesOf(access);
+        const QString target = QFileInfo(user_).absolutePath() + QStringLiteral("/Components 2.mdb");
+        QFile::remove(target);
+
+        rec().clear();
+        rec().openAnswers = {access};
+        rec().questionAnswers = std::deque<bool>(answers.begin(), answers.end());
+        rec().saveAnswers = {target};
+        (entry == "open" ? w_->openDatabaseAction() : w_->importAccessAction())->trigger();
+
+        QCOMPARE(rec().openDialogs, 1);
+        if (file != "no table") {
+            QVERIFY(!rec().questions.empty());
+            QCOMPARE(rec().questions[0].text, QString::fromLatin1(zolvant::db::kAccessImportQuestion) +
+                                                  QStringLiteral("\nIt holds 2 components."));
+            // The user's copy is there: the next free name is proposed.
+            QCOMPARE(rec().saveSuggestions, answers[0] ? QStringList{target} : QStringList{});
+        }
+        if (file == "unnamed") {
+            QCOMPARE(rec().questions.size(), qsizetype(2));
+            QVERIFY2(rec().questions[1].text.contains(QStringLiteral("record 2")), qPrintable(rec().questions[1].text));
+            QVERIFY2(rec().questions[1].text.contains(QStringLiteral("\"(unnamed N)\"")), qPrintable(rec().questions[1].text));
+        }
+        if (said.isEmpty()) {
+            QVERIFY(rec().messages.empty());
+        } else {
+            QVERIFY(!rec().messages.empty());
+            QVERIFY2(rec().messages.back().text.contains(said), qPrintable(rec().messages.back().text));
+        }
+        QCOMPARE(bytesOf(access), before);
+        auto* box = ctl<QComboBox>(QStringLiteral("cmbComp_0"));
+        if (listed.isEmpty()) {
+            QCOMPARE(form()->databasePath(), user_);
+            QVERIFY(!QSettings("Zolvant", "Zolvant").contains(QStringLiteral("Startup/DBPath")));
+            QVERIFY(!QFileInfo::exists(target));
+            QVERIFY(box->findText(QStringLiteral("Methane")) >= 0);
+        } else {
+            QCOMPARE(form()->databasePath(), target);
+            QCOMPARE(zolvant::db::readDbPath(), target);
+            QVERIFY2(rec().messages.back().text.contains(QStringLiteral("Left out the columns of tblComps that are not "
+                                                                        "component fields: Remarks.")),
+                     qPrintable(rec().messages.back().text));
+            QStringList names;
+            for (int i = 0; i < box->count(); ++i) names << box->itemText(i);
+            QCOMPARE(names, listed);
+        }
+        QCOMPARE(focused(), box);
+    }
+
+    // A file Access itself made (Jet 3), read in place: it holds no
+    // components, which the window says, listing its tables.
+    void anAccessMadeFileWithoutComponentsIsRefusedByName() {
+        const QString real = QStringLiteral(ZOLVANT_ACCESS_FIXTURES "/testV1997.mdb");
+        const QByteArray before = bytesOf(real);
+        QVERIFY(!before.isEmpty());
+        rec().clear();
+        rec().openAnswers = {real};
+        rec().questionAnswers = {true};
+        w_->importAccessAction()->trigger();
+        QVERIFY(rec().questions.empty());
+        QCOMPARE(rec().messages.size(), std::size_t(1));
+        QCOMPARE(rec().messages[0].text,
+                 QStringLiteral("The Access database '%1' has no table tblComps; the tables it has are: Table1, Table2, "
+                                "Table3, Table4. Zolvant imports the components of a table named tblComps: rename the "
+                                "table that holds them in Access, or choose the file that has it.")
+                     .arg(real));
+        QCOMPARE(form()->databasePath(), user_);
+        QCOMPARE(bytesOf(real), before);
     }
 
     void restoreBringsTheSeedBackAndKeepsTheCopyAsBackup() {
