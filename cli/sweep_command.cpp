@@ -8,12 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "cli/case_csv.h"
+#include "cli/sweep_csv.h"
 #include "cli/case_report.h"
 #include "cli/database_components.h"
 #include "cli/solve_command.h"
 #include "solver/ordered_parallel.h"
-#include "solver/phase.h"
 #include "solver/sweep.h"
 #include "solver/text.h"
 
@@ -67,17 +66,6 @@ std::optional<Value> readValue(const QString& text) {
     const std::optional<double> to = readNumber(std::string_view(s).substr(colon + 1));
     if (!from || !to) return std::nullopt;
     return Value{true, *from, *to};
-}
-
-// The record's first three fields: the point's number and texts.
-std::string lead(std::size_t index, const SweepPointTexts& t) {
-    std::string s = std::to_string(index + 1);
-    s += ',';
-    appendCsvField(s, t.temperature);
-    s += ',';
-    appendCsvField(s, t.pressure);
-    s += ',';
-    return s;
 }
 
 }  // namespace
@@ -209,9 +197,8 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
     const std::vector<double> values = sweepValues(plan.range);
 
     const bool withInsight = parser.isSet(insight);
-    writeText(out, QStringLiteral("Point,Temperature (C),Pressure (bar),Equation,Row,Liquid (cm3/mol),"
-                                  "Vapor (cm3/mol),Z,Mark,Error,Message%1\r\n")
-                       .arg(withInsight ? QStringLiteral(",Stable,Psat (bar)") : QString()));
+    const std::string header = sweepCsvHeader(withInsight);
+    out.write(header.data(), static_cast<qint64>(header.size()));
     // Each point's records are made on the workers; a few hundred points a
     // round keep the threads busy and the memory small.
     base.where.clear();
@@ -223,19 +210,7 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
             r.parsed.names = base.parsed.names;
             r.outcome = runCase(sweepPointCase(plan, values, i), r.grid);
             std::string records;
-            appendCsvRecords(records, lead(i, sweepPointTexts(plan, values, i)), r,
-                             withInsight ? CsvExtra([&r](std::string& text, int block, int row) {
-                                 text += ',';
-                                 if (block < 0 || row == kMixtureRow) {
-                                     text += ',';
-                                     return;
-                                 }
-                                 const PhaseView v = phaseView(block, r.outcome.state, row);
-                                 if (v.stable) text += stablePhaseText(*v.stable);
-                                 text += ',';
-                                 if (v.saturation.pressure) text += shortestText(*v.saturation.pressure);
-                             })
-                                         : CsvExtra());
+            appendSweepPointCsv(records, i, sweepPointTexts(plan, values, i), r, withInsight);
             return records;
         },
         [&](std::size_t, std::string&& records) {

@@ -20,6 +20,8 @@ struct SolvedCase {
     FractionTexts fractions;
     std::array<std::string, 4> names;  // "" shows as "Component N"
     RootLog roots;
+    // The temperature (°C) and pressure (bar) boxes' texts as Solve accepted them.
+    std::string temperatureText, pressureText;
 };
 
 // The explanation of the cell of `block`, `column`, `row` that shows `text`;

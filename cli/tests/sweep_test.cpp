@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "cli/tests/support.h"
+#include "cli/tests/sweep_cases.h"
 
 namespace zolvant::cli {
 namespace {
@@ -27,22 +28,10 @@ using test::runCli;
 const QStringList kSweepHeader = {"Point", "Temperature (C)", "Pressure (bar)", "Equation", "Row", "Liquid (cm3/mol)",
                                   "Vapor (cm3/mol)", "Z", "Mark", "Error", "Message"};
 
-// Components as the case format gives them.
-const char kButaneMethane[] =
-    R"([{"Tc": 425.12, "Pc": 37.96, "omega": 0.2, "K1": 0.03443, "fraction": "0.5"},)"
-    R"( {"Tc": 190.56, "Pc": 45.99, "omega": 0.011, "K1": -0.00159, "fraction": "0.5"}])";
-const char kPropane[] = R"([{"Tc": 369.83, "Pc": 42.48, "omega": 0.152, "K1": 0.03136}])";
-const char kFourWithGaps[] =
-    R"([{"Tc": 190.56, "Pc": 45.99, "omega": 0.011, "K1": -0.00159, "fraction": "0.4"},)"
-    R"( {"Tc": 305.32, "Pc": 48.72, "fraction": "0.3"},)"
-    R"( {"Tc": 369.83, "Pc": 42.48, "omega": 0.152, "fraction": "0.2"},)"
-    R"( {"Tc": 425.12, "Pc": 37.96, "omega": 0.2, "K1": 0.03443}])";
-
-QByteArray caseLine(const char* components, const QString& t, const QString& p) {
-    return QStringLiteral(R"({"temperature": "%1", "pressure": "%2", "components": %3})")
-        .arg(t, p, QString::fromLatin1(components))
-        .toUtf8();
-}
+using test::caseLine;
+using test::kButaneMethane;
+using test::kFourWithGaps;
+using test::kPropane;
 
 class CliSweepTest : public ::testing::Test {
 protected:

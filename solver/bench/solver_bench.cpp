@@ -10,6 +10,7 @@
 #include "solver/insight.h"
 #include "solver/mixture_entry.h"
 #include "solver/phase.h"
+#include "solver/sweep_point.h"
 
 namespace {
 
@@ -142,6 +143,34 @@ void InsightAllCellTexts(benchmark::State& st) {
     }
 }
 BENCHMARK(InsightAllCellTexts)->Unit(benchmark::kMicrosecond);
+
+// One point of the Sweep window's four-component pressure sweep: the case
+// run and packed, alone and with the stable phase of every row and equation.
+void SweepWindowPoint(benchmark::State& st) {
+    SweepPlan plan;
+    const std::array<ComponentConstants, 4> comps{component(190.56, 45.99, 0.011, -0.00159, 0.1521, 0.517),
+                                                  component(305.32, 48.72, 0.099, 0.02, 0, 0),
+                                                  component(369.83, 42.48, 0.152, 0.03136, 0, 0),
+                                                  component(425.12, 37.96, 0.2, 0.03443, 0.6767, 0.461)};
+    const char* fractions[] = {"0.4", "0.3", "0.2", nullptr};
+    for (std::size_t k = 0; k < 4; ++k) {
+        CaseComponent c{comps[k], std::nullopt};
+        if (fractions[k]) c.fraction = fractions[k];
+        plan.mixture.components.push_back(c);
+    }
+    plan.mixture.temperature = "0";
+    plan.mixture.pressure = "1";
+    plan.range = {0.5, 80, 1000, SweepSpacing::Linear};
+    const std::vector<double> values = sweepValues(plan.range);
+    const bool stable = st.range(0) != 0;
+    std::size_t i = 0;
+    for (auto _ : st) {
+        benchmark::DoNotOptimize(computeSweepPoint(plan, values, i, stable));
+        i = (i + 1) % values.size();
+    }
+    st.counters["points/s"] = benchmark::Counter(double(st.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(SweepWindowPoint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -36,37 +36,6 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-// ------------------------------------------------------------ ChartView
-
-ChartView::ChartView(QWidget* parent) : QWidget(parent) {
-    setMouseTracking(true);
-    setMinimumSize(480, 320);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-}
-
-void ChartView::setChart(plot::Chart chart) {
-    chart_ = std::move(chart);
-    update();
-}
-
-void ChartView::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    plot::renderChart(p, chart_, QSizeF(size()));
-}
-
-QString ChartView::hoverText(QPointF pixel) const {
-    const plot::ChartLayout l = plot::layoutChart(chart_, QSizeF(size()));
-    const auto near = plot::nearestPoint(chart_, l, pixel, 8.0);
-    if (!near) return {};
-    return QStringLiteral("%1: V = %2 cm\u00b3/mol, P = %3 bar")
-        .arg(chart_.series[static_cast<std::size_t>(near->series)].name, qs(formatDigits(near->point.x, 5)),
-             qs(formatDigits(near->point.y, 5)));
-}
-
-void ChartView::mouseMoveEvent(QMouseEvent* event) { emit hovered(hoverText(event->position())); }
-
-void ChartView::leaveEvent(QEvent*) { emit hovered(QString()); }
-
 // ------------------------------------------------------- IsothermWindow
 
 IsothermWindow::IsothermWindow() {
@@ -109,6 +78,10 @@ IsothermWindow::IsothermWindow() {
     connect(cmdSaveData, &QPushButton::clicked, this, [this] { saveData(); });
 
     chartView = new ChartView;
+    chartView->setHoverFormat([](const QString& series, plot::DataPoint p) {
+        return QStringLiteral("%1: V = %2 cm\u00b3/mol, P = %3 bar")
+            .arg(series, qs(formatDigits(p.x, 5)), qs(formatDigits(p.y, 5)));
+    });
     chartView->setObjectName(QStringLiteral("chartView"));
     lblStatus = new QLabel;
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
@@ -207,18 +180,9 @@ void IsothermWindow::saveImage() {
         lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (lastFolder_.isEmpty() || !QDir(lastFolder_).exists()) lastFolder_ = QDir::homePath();
     }
-    const QString suggested = QDir(lastFolder_).filePath(QStringLiteral("isotherms-%1.png").arg(qs(model_->component)));
-    QString path = services().saveFileName(this, suggested, QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        path += QStringLiteral(".png");
-    const QString why = plot::writeChartFile(chartView->chart(), path, chartView->size(), imageScale());
-    if (!why.isEmpty()) {
-        services().message(this, QStringLiteral("The image could not be saved to %1\n%2").arg(QDir::toNativeSeparators(path), why),
-                           QStringLiteral("Save ERROR"));
-        return;
-    }
-    lastFolder_ = QFileInfo(path).absolutePath();
+    const QString folder = saveChartAs(this, chartView->chart(), chartView->size(), imageScale(), lastFolder_,
+                                       QStringLiteral("isotherms-%1.png").arg(qs(model_->component)));
+    if (!folder.isEmpty()) lastFolder_ = folder;
 }
 
 void IsothermWindow::copyImage() {

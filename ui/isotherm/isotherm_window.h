@@ -12,6 +12,7 @@
 #include "solver/insight.h"
 #include "solver/isotherm.h"
 #include "ui/isotherm/isotherm_chart.h"
+#include "ui/plot/chart_view.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,28 +20,6 @@ class QLabel;
 class QPushButton;
 
 namespace zolvant::ui {
-
-// Paints the chart and tells what lies under the mouse.
-class ChartView : public QWidget {
-    Q_OBJECT
-public:
-    explicit ChartView(QWidget* parent = nullptr);
-    void setChart(plot::Chart chart);
-    const plot::Chart& chart() const { return chart_; }
-    // "Peng-Robinson: V = 97.04 cm³/mol, P = 1.000 bar" near a curve at `pixel`; "" elsewhere.
-    QString hoverText(QPointF pixel) const;
-
-signals:
-    void hovered(const QString& text);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-
-private:
-    plot::Chart chart_;
-};
 
 class IsothermWindow : public QWidget {
     Q_OBJECT

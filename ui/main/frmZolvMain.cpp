@@ -343,7 +343,8 @@ void frmZolvMain::cmdSolve_Click() {
         return;
     }
     results_->setAvailable(true);
-    solved_ = SolvedCase{mixture(), fractionTexts(), {}, roots_};
+    solved_ = SolvedCase{mixture(), fractionTexts(), {}, roots_, ui_.txtTemp->text().toStdString(),
+                         ui_.txtPress->text().toStdString()};
     for (int k = 0; k < std::clamp<int>(mixture().numComps, 0, 4); ++k)
         solved_->names[static_cast<std::size_t>(k)] = ui_.cmbComp[k]->currentText().toStdString();
     emit solveAccepted();

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QtGlobal>
 
 #include "db/access_offer.h"
@@ -23,6 +24,7 @@
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/results_commands.h"
 #include "ui/main/window_dialogs.h"
+#include "ui/sweep/sweep_window.h"
 #include "zolvant/version.h"
 
 namespace zolvant::ui {
@@ -98,6 +100,10 @@ void MainWindow::createMenus() {
         if (IsothermWindow* w = IsothermWindow::instance()) w->setSolved(std::nullopt);
     });
     connect(form_, &frmZolvMain::isothermsRequested, this, [this](int row) { showIsotherms(row); });
+    // Each Run reads the last accepted Solve again.
+    viewMenu_->addAction(QStringLiteral("&Sweep\u2026"), this, [form = QPointer<frmZolvMain>(form_)] {
+        SweepWindow::open([form]() -> std::optional<SolvedCase> { return form ? form->solvedCase() : std::nullopt; });
+    })->setObjectName(QStringLiteral("actSweep"));
 
     helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
     instructions_ = helpMenu_->addAction(QStringLiteral("&Instructions"), this, [] { showInstructions(); });

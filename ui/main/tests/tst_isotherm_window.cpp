@@ -44,33 +44,8 @@ class TestIsothermWindow : public QObject {
     static void tab() { QTest::keyClick(focused(), Qt::Key_Tab); }
     static void type(const QString& t) { QTest::keyClicks(focused(), t); }
 
-    void choose(const QString& name) {
-        auto* b = qobject_cast<QComboBox*>(focused());
-        QVERIFY(b);
-        const int target = b->findText(name);
-        QVERIFY2(target >= 0, qPrintable(name));
-        while (b->currentIndex() < target) QTest::keyClick(b, Qt::Key_Down);
-        while (b->currentIndex() > target) QTest::keyClick(b, Qt::Key_Up);
-    }
     // n-butane and methane, 0.5 each, at 26.85 °C and 1 bar, then Solve.
-    void solveWorkedExample() {
-        QCOMPARE(focused(), ctl("cmbComp_0"));
-        choose(QStringLiteral("n-Butane"));
-        tab();
-        type(QStringLiteral("0.5"));
-        tab();
-        choose(QStringLiteral("Methane"));
-        tab();
-        type(QStringLiteral("0.5"));
-        tab();
-        QTest::mouseClick(ctl("txtTemp"), Qt::LeftButton);
-        type(QStringLiteral("26.85"));
-        tab();
-        type(QStringLiteral("1"));
-        tab();
-        QTest::keyClick(focused(), Qt::Key_Space);
-        QVERIFY(form()->solvedCase().has_value());
-    }
+    void solveWorkedExample() { solveWorkedExampleIn(form()); }
     // A refused temperature typed into its box, which keeps the focus.
     QLineEdit* typeRefusedTemperature() {
         auto* temp = ctl<QLineEdit>(QStringLiteral("txtTemp"));
@@ -86,15 +61,7 @@ class TestIsothermWindow : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(tmp_.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp_.filePath(QStringLiteral("config")));
-        QVERIFY(QDir().mkpath(tmp_.filePath(QStringLiteral("prefix/bin"))));
-        const QString seed = tmp_.filePath(QStringLiteral("prefix/bin/Components.mdb"));
-        zolvant::db::createDatabaseFromCsv(QFile::encodeName(seed).toStdString(), ZOLVANT_DATA_DIR "/components.csv");
-        zolvant::db::setProgramFolderOverride(tmp_.filePath(QStringLiteral("prefix/bin")));
-        zolvant::db::setDefaultDbPathOverride(tmp_.filePath(QStringLiteral("data/Components.mdb")));
-    }
+    void initTestCase() { useSeedDatabaseIn(tmp_, ZOLVANT_DATA_DIR "/components.csv"); }
     void init() {
         services_ = std::make_unique<zolvant::ui::ScopedRecordingServices>();
         w_ = std::make_unique<MainWindow>();

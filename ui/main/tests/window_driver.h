@@ -5,9 +5,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
+#include "db/components_csv.h"
+#include "db/settings.h"
 #include "ui/main/frmZolvMain.h"
 
 // A control of the window by its name; a missing one ends the test program.
@@ -62,3 +68,49 @@ protected:
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     }
 };
+
+// Picks `name` in the focused combo box with the arrow keys.
+inline void chooseInFocusedBox(const QString& name) {
+    auto* b = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    QVERIFY2(b, "a component box must have the focus");
+    const int target = b->findText(name);
+    QVERIFY2(target >= 0, qPrintable(name));
+    while (b->currentIndex() < target) QTest::keyClick(b, Qt::Key_Down);
+    while (b->currentIndex() > target) QTest::keyClick(b, Qt::Key_Up);
+}
+
+// Types n-butane and methane, 0.5 each, at 26.85 °C and 1 bar into `form`
+// from its first component box, then presses Solve.
+inline void solveWorkedExampleIn(zolvant::ui::frmZolvMain* form) {
+    const auto tab = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); };
+    const auto type = [](const char* t) { QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(t)); };
+    QCOMPARE(QApplication::focusWidget(), findControl(form, QStringLiteral("cmbComp_0")));
+    chooseInFocusedBox(QStringLiteral("n-Butane"));
+    tab();
+    type("0.5");
+    tab();
+    chooseInFocusedBox(QStringLiteral("Methane"));
+    tab();
+    type("0.5");
+    tab();
+    QTest::mouseClick(findControl(form, QStringLiteral("txtTemp")), Qt::LeftButton);
+    type("26.85");
+    tab();
+    type("1");
+    tab();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(form->solvedCase().has_value());
+}
+
+// Settings kept in `dir`, and a seed database built from the CSV at `csv`
+// where the program's folder is taken to be (prefix/bin), the user's copy
+// to come under data/.
+inline void useSeedDatabaseIn(const QTemporaryDir& dir, const char* csv) {
+    QVERIFY(dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("prefix/bin"))));
+    const QString seed = dir.filePath(QStringLiteral("prefix/bin/Components.mdb"));
+    zolvant::db::createDatabaseFromCsv(QFile::encodeName(seed).toStdString(), csv);
+    zolvant::db::setProgramFolderOverride(dir.filePath(QStringLiteral("prefix/bin")));
+    zolvant::db::setDefaultDbPathOverride(dir.filePath(QStringLiteral("data/Components.mdb")));
+}
