@@ -45,10 +45,9 @@ done
 
 # An empty home: nothing found there, nothing but the seed to read.
 mkdir -p "$tmp/home" "$tmp/data" "$tmp/config" "$tmp/dirs"
-run() {
-  env -i PATH=/usr/bin:/bin HOME="$tmp/home" XDG_DATA_HOME="$tmp/data" XDG_CONFIG_HOME="$tmp/config" \
-    XDG_DATA_DIRS="$tmp/dirs" XDG_RUNTIME_DIR="$tmp" "$@"
-}
+clean_env=(env -i PATH=/usr/bin:/bin HOME="$tmp/home" XDG_DATA_HOME="$tmp/data" XDG_CONFIG_HOME="$tmp/config"
+           XDG_DATA_DIRS="$tmp/dirs" XDG_RUNTIME_DIR="$tmp")
+run() { "${clean_env[@]}" "$@"; }
 [ "$(run "$tmp/root/usr/bin/zolvant-cli" --version)" = "zolvant-cli $version" ] || fail "zolvant-cli --version"
 [ "$(run "$tmp/root/usr/bin/zolvant" --version)" = "zolvant $version" ] || fail "zolvant --version"
 out=$(run "$tmp/root/usr/bin/zolvant-cli" solve -T 26.85 -P 1 n-Butane=1) || fail "zolvant-cli solve: $out"
@@ -58,7 +57,9 @@ grep -qE 'n-Butane \(1\.000\) +165\.47 +24494\.3 +0\.9820' <<<"$out" || fail "zo
 # The window's first start makes the user's copy, byte for byte the seed.
 seed=$tmp/root/usr/share/zolvant/Components.mdb
 seed_sum=$(sha256sum <"$seed")
-run QT_QPA_PLATFORM=offscreen "$tmp/root/usr/bin/zolvant" >"$tmp/window.log" 2>&1 &
+# Not through run(): a function in the background is a subshell, and $!
+# would be that shell, not the window (which the kill would then miss).
+"${clean_env[@]}" QT_QPA_PLATFORM=offscreen "$tmp/root/usr/bin/zolvant" >"$tmp/window.log" 2>&1 &
 pid=$!
 copy=$tmp/data/zolvant/Components.mdb
 for _ in $(seq 100); do
