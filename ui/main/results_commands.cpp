@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "ui/common/services.h"
+#include "ui/plot/chart_export.h"
 
 namespace zolvant::ui {
 
@@ -132,7 +133,7 @@ void ResultsCommands::saveResultsAs() {
     }
     const QString path = services().saveFileName(form_, suggested, QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) return;
-    const QString reason = writeFileAtomically(path, resultsCsv(table));
+    const QString reason = plot::writeWholeFile(path, resultsCsv(table));
     if (!reason.isEmpty()) {
         services().message(form_,
                            QStringLiteral("The results could not be saved to %1\n%2")

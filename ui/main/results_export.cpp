@@ -1,6 +1,5 @@
 #include "ui/main/results_export.h"
 
-#include <QSaveFile>
 
 namespace zolvant::ui {
 
@@ -89,18 +88,6 @@ QByteArray resultsCsv(const ResultsTable& table) {
         out += QLatin1String("\r\n");
     }
     return out.toUtf8();
-}
-
-QString writeFileAtomically(const QString& path, const QByteArray& data) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(data) != data.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) return file.errorString();
-    return QString();
 }
 
 }  // namespace zolvant::ui

@@ -69,10 +69,4 @@ QByteArray resultsCsv(const ResultsTable& table);
 // One CSV field, quoted when it must be.
 QString csvField(const QString& field);
 
-// Writes data to path through a temporary file in the same folder that
-// replaces the target only when complete: a failure leaves the target as it
-// was and no temporary file behind. Returns an empty string on success,
-// otherwise the reason.
-QString writeFileAtomically(const QString& path, const QByteArray& data);
-
 }  // namespace zolvant::ui

@@ -16,7 +16,10 @@ QImage chartImage(const Chart& chart, QSize size, double scale = 1.0);
 // The chart as an SVG document of `size` pixels.
 QByteArray chartSvg(const Chart& chart, QSize size);
 
-// Writes bytes to path through a temporary file beside it; "" or the reason it failed.
+// Writes bytes to path through a temporary file in the same folder that
+// replaces the target only when complete: a failure leaves the target as it
+// was and no temporary file behind. "" or the reason it failed. Every file
+// the windows save goes through it, charts or not.
 QString writeWholeFile(const QString& path, const QByteArray& bytes);
 
 // Writes PNG (".png") or SVG (".svg", by the name's ending); "" or the reason it failed.
