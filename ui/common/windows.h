@@ -1,8 +1,10 @@
 #pragma once
 // Secondary windows exist once: modeless, without an owner, destroyed when
-// closed, raised when asked for again while open.
+// closed, raised when asked for again while open. Those that can be resized
+// come back at the size they had when last closed.
 
 #include <QPointer>
+#include <QSettings>
 #include <QWidget>
 #include <utility>
 
@@ -19,5 +21,14 @@ W* showSingle(QPointer<W>& slot, Args&&... args) {
     slot->activateWindow();
     return slot.data();
 }
+
+// Resizes to the size stored under `key` when the window was last closed, or to `fallback`.
+inline void restoreSize(QWidget* window, const QString& key, QSize fallback) {
+    const QSize remembered = QSettings().value(key).toSize();
+    window->resize(remembered.isValid() ? remembered : fallback);
+}
+
+// Stores the window's size under `key`, for restoreSize.
+inline void rememberSize(const QWidget* window, const QString& key) { QSettings().setValue(key, window->size()); }
 
 }  // namespace zolvant::ui

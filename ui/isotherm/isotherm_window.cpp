@@ -13,7 +13,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -107,8 +106,7 @@ IsothermWindow::IsothermWindow() {
 
     connect(cmbRow, &QComboBox::currentIndexChanged, this, [this] { rebuildModel(); });
 
-    const QSize remembered = QSettings().value(kSizeKey).toSize();
-    resize(remembered.isValid() ? remembered : QSize(kIsothermPictureWidth + 24, kIsothermPictureHeight + 90));
+    restoreSize(this, kSizeKey, QSize(kIsothermPictureWidth + 24, kIsothermPictureHeight + 90));
     setSolved(std::nullopt);
 }
 
@@ -118,7 +116,7 @@ IsothermWindow* IsothermWindow::open() { return showSingle(slot()); }
 IsothermWindow* IsothermWindow::instance() { return slot().data(); }
 
 void IsothermWindow::closeEvent(QCloseEvent* event) {
-    QSettings().setValue(kSizeKey, size());
+    rememberSize(this, kSizeKey);
     QWidget::closeEvent(event);
 }
 

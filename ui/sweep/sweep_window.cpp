@@ -15,7 +15,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -201,8 +200,7 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
     poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, [this] { takeResults(); });
 
-    const QSize remembered = QSettings().value(kSizeKey).toSize();
-    resize(remembered.isValid() ? remembered : QSize(1180, 760));
+    restoreSize(this, kSizeKey, QSize(1180, 760));
     refreshSolve();
     redraw();
 }
@@ -220,7 +218,7 @@ SweepWindow* SweepWindow::instance() { return slot().data(); }
 
 void SweepWindow::closeEvent(QCloseEvent* event) {
     stopWorker();
-    QSettings().setValue(kSizeKey, size());
+    rememberSize(this, kSizeKey);
     QWidget::closeEvent(event);
 }
 
