@@ -11,6 +11,7 @@
 
 #include "db/engine.h"
 #include "db/file_format.h"
+#include "db/schema.h"
 
 namespace zolvant::db {
 
