@@ -138,7 +138,7 @@ std::optional<double> rachfordRice(const Fluid& f, const CompVector& z, const Co
 
 FlashResult flash(const Fluid& f, const CompVector& z, double P, const FlashOptions& options) {
     FlashResult r;
-    r.feedStability = stabilityTest(f, z, P);
+    r.feedStability = stabilityTest(f, z, P, StabilitySearch::FirstNegative);
     if (!r.feedStability.ok) {
         r.why = r.feedStability.why;
         return r;
@@ -254,7 +254,7 @@ FlashResult flash(const Fluid& f, const CompVector& z, double P, const FlashOpti
     if (options.testPhases) {
         for (const FlashPhase* ph : {&r.liquid, &r.vapour}) {
             const FlashPhase* other = ph == &r.liquid ? &r.vapour : &r.liquid;
-            const StabilityResult t = stabilityTest(f, ph->x, P);
+            const StabilityResult t = stabilityTest(f, ph->x, P, StabilitySearch::FirstNegative);
             if (t.ok && t.tm < -1e-8 && largestLnRatio(f, t.trial, other->x) > 1e-4 &&
                 largestLnRatio(f, t.trial, ph->x) > 1e-4) {
                 r.notes.push_back(std::string("the ") + (ph == &r.liquid ? "liquid" : "vapour") +

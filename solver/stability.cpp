@@ -8,6 +8,7 @@ namespace {
 
 constexpr int kTrialSteps = 300;
 constexpr double kTrialTolerance = 1e-10;
+constexpr double kClearlyUnstableTm = 1e-6;
 
 struct Trial {
     CompVector lnW{};
@@ -15,7 +16,9 @@ struct Trial {
 
 }  // namespace
 
-StabilityResult stabilityTest(const Fluid& f, const CompVector& z, double P) {
+StabilityResult stabilityTest(const Fluid& f, const CompVector& z, double P, StabilitySearch search) {
+    const bool firstNegative = search == StabilitySearch::FirstNegative;
+    const double tolerance = firstNegative ? 1e-7 : kTrialTolerance;
     StabilityResult r;
     PhasePoint feed;
     if (!evaluatePhase(f, z, P, RootChoice::LowestGibbs, feed)) {
@@ -55,41 +58,48 @@ StabilityResult stabilityTest(const Fluid& f, const CompVector& z, double P) {
         }
     }
 
+    CompVector lnZ{};
+    for (int ii = 0; ii < f.n; ++ii) {
+        const auto i = static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)]);
+        lnZ[i] = std::log(z[i]);
+    }
     for (int t = 0; t < count; ++t) {
         CompVector lnW = trials[static_cast<std::size_t>(t)].lnW;
-        CompVector w{};
+        CompVector W{}, w{};
         PhasePoint ph;
         bool finished = false, trivial = false;
-        double sumW = 0.0, tmHere = 0.0;
+        double tm = 0.0;
         for (int step = 0; step < kTrialSteps; ++step) {
             ++r.iterations;
-            sumW = 0.0;
+            double sumW = 0.0;
             for (int ii = 0; ii < f.n; ++ii) {
                 const auto i = static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)]);
-                sumW += std::exp(lnW[i]);
+                W[i] = std::exp(lnW[i]);
+                sumW += W[i];
             }
+            const double lnSum = std::log(sumW);
+            double distance = 0.0;
             for (int ii = 0; ii < f.n; ++ii) {
                 const auto i = static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)]);
-                w[i] = std::exp(lnW[i]) / sumW;
+                w[i] = W[i] / sumW;
+                distance = std::max(distance, std::fabs(lnW[i] - lnSum - lnZ[i]));
             }
+            if (distance < kTrivialDistance) { trivial = true; break; }
             if (!std::isfinite(sumW) || !evaluatePhase(f, w, P, RootChoice::LowestGibbs, ph)) break;
-            double change = 0.0, distance = 0.0;
-            tmHere = 1.0;
+            double change = 0.0;
+            tm = 1.0;  // a negative tm anywhere proves the feed unstable
             for (int ii = 0; ii < f.n; ++ii) {
                 const auto i = static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)]);
                 const double next = d[i] - ph.lnPhi[i];
-                tmHere += std::exp(lnW[i]) * (lnW[i] - next - 1);
+                tm += W[i] * (lnW[i] - next - 1);
                 change = std::max(change, std::fabs(next - lnW[i]));
-                distance = std::max(distance, std::fabs(std::log(w[i]) - std::log(z[i])));
                 lnW[i] = next;
             }
-            if (distance < kTrivialDistance) { trivial = true; break; }
-            if (change < kTrialTolerance) { finished = true; break; }
+            if (change < tolerance) { finished = true; break; }
         }
         if (trivial) continue;
-        double tm = tmHere;  // a negative tm anywhere proves the feed unstable
-        if (finished) {
-            sumW = 0.0;
+        if (finished) {  // at the stationary point tm = 1 − Σ W
+            double sumW = 0.0;
             for (int ii = 0; ii < f.n; ++ii) sumW += std::exp(lnW[static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)])]);
             tm = 1 - sumW;
         }
@@ -98,6 +108,7 @@ StabilityResult stabilityTest(const Fluid& f, const CompVector& z, double P) {
             r.trial = w;
             r.trialV = ph.V;
         }
+        if (firstNegative && r.tm < -kClearlyUnstableTm) break;
     }
     r.stable = !(r.tm < -kUnstableTm);
     return r;

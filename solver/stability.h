@@ -29,6 +29,12 @@ struct StabilityResult {
     int iterations = 0;      // summed over the trials
 };
 
-StabilityResult stabilityTest(const Fluid& f, const CompVector& z, double P);
+// Every trial to its stationary point (to 1e-10 in ln W), the most negative
+// reported; or, where only the verdict and a start for a split are
+// needed, to 1e-7 and stopping at the first clearly negative tm (< −1e-6).
+enum class StabilitySearch { MostNegative, FirstNegative };
+
+StabilityResult stabilityTest(const Fluid& f, const CompVector& z, double P,
+                              StabilitySearch search = StabilitySearch::MostNegative);
 
 }  // namespace zolvant
