@@ -105,6 +105,67 @@ double largestLnRatio(const Fluid& f, const CompVector& a, const CompVector& b) 
     return d;
 }
 
+// Substitution, then Newton's method on ln K, to |ln fL − ln fV| ≤ 1e-10.
+bool converge(const Fluid& f, const CompVector& z, double P, CompVector& lnK, const FlashOptions& options, Split& s,
+              int& iterations, std::string& why) {
+    bool newton = false;
+    int newtonFailures = 0;
+    for (int step = 0; step < options.maxSteps; ++step) {
+        ++iterations;
+        if (!splitAt(f, z, P, lnK, s)) {
+            why = "the flash left the region where the split can be formed (all K on one side of 1)";
+            return false;
+        }
+        if (s.worst <= kFugacityTolerance && fugacityGap(f, s.x, s.L, s.y, s.V) <= kFugacityTolerance) return true;
+        if (!newton && (s.worst < 1e-3 || step >= 40) && newtonFailures < 3) newton = true;
+        if (newton) {
+            // Newton on ln K with a forward-difference Jacobian.
+            Matrix J{};
+            bool usable = true;
+            for (int jj = 0; jj < f.n && usable; ++jj) {
+                const auto j = static_cast<std::size_t>(f.active[static_cast<std::size_t>(jj)]);
+                CompVector shifted = lnK;
+                const double h = 1e-7 * std::max(1.0, std::fabs(lnK[j]));
+                shifted[j] += h;
+                Split t;
+                if (!splitAt(f, z, P, shifted, t)) { usable = false; break; }
+                for (int ii = 0; ii < f.n; ++ii)
+                    J[static_cast<std::size_t>(ii)][static_cast<std::size_t>(jj)] =
+                        (t.residual[static_cast<std::size_t>(ii)] - s.residual[static_cast<std::size_t>(ii)]) / h;
+            }
+            CompVector minus{}, delta{};
+            for (int ii = 0; ii < f.n; ++ii) minus[static_cast<std::size_t>(ii)] = -s.residual[static_cast<std::size_t>(ii)];
+            if (usable && solveLinear(f.n, J, minus, delta)) {
+                // Halve the step while it makes the residual worse.
+                double scale = 1.0;
+                for (int tries = 0; tries < 6; ++tries, scale /= 2) {
+                    CompVector trial = lnK;
+                    for (int ii = 0; ii < f.n; ++ii)
+                        trial[static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)])] +=
+                            scale * delta[static_cast<std::size_t>(ii)];
+                    Split t;
+                    if (splitAt(f, z, P, trial, t) && t.worst < s.worst) {
+                        lnK = trial;
+                        usable = true;
+                        break;
+                    }
+                    usable = false;
+                }
+                if (usable) continue;
+            }
+            newton = false;
+            ++newtonFailures;
+        }
+        // Successive substitution.
+        for (int ii = 0; ii < f.n; ++ii) {
+            const auto i = static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)]);
+            lnK[i] = s.L.lnPhi[i] - s.V.lnPhi[i];
+        }
+    }
+    why = "the flash did not converge after " + std::to_string(options.maxSteps) + " steps";
+    return false;
+}
+
 }  // namespace
 
 std::optional<double> rachfordRice(const Fluid& f, const CompVector& z, const CompVector& K) {
@@ -157,86 +218,50 @@ FlashResult flash(const Fluid& f, const CompVector& z, double P, const FlashOpti
     };
     if (r.feedStability.stable) return single();
 
-    // K from the stationary point: the trial is the vapour when it is the lighter.
-    CompVector lnK{};
+    // Starts: K from the stationary point (the trial is the vapour when it
+    // is the lighter), the same reversed, then Wilson's K. The first split
+    // that converges off the feed with 0 < β < 1 is the answer.
     const StabilityResult& st = r.feedStability;
+    std::array<CompVector, 3> starts{};
     const double sign = st.trialV > st.feedV ? 1.0 : -1.0;
     for (int ii = 0; ii < f.n; ++ii) {
         const auto i = static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)]);
-        lnK[i] = sign * (std::log(st.trial[i]) - std::log(z[i]));
+        starts[0][i] = sign * (std::log(st.trial[i]) - std::log(z[i]));
+        starts[1][i] = -starts[0][i];
+        starts[2][i] = std::log(wilsonK(f, static_cast<int>(i), f.T, P));
     }
-
     Split s;
-    bool converged = false;
-    bool newton = false;
-    int newtonFailures = 0;
-    for (int step = 0; step < options.maxSteps; ++step) {
-        ++r.iterations;
-        if (!splitAt(f, z, P, lnK, s)) {
-            r.why = "the flash left the region where the split can be formed (all K on one side of 1)";
-            return r;
+    bool found = false, outside = false;
+    std::string why;
+    for (const CompVector& start : starts) {
+        CompVector lnK = start;
+        std::string failure;
+        if (!converge(f, z, P, lnK, options, s, r.iterations, failure)) {
+            if (why.empty()) why = failure;
+            continue;
         }
-        if (s.worst <= kFugacityTolerance &&
-            fugacityGap(f, s.x, s.L, s.y, s.V) <= kFugacityTolerance) {
-            converged = true;
-            break;
+        if (largestLnRatio(f, s.x, s.y) < kTrivialDistance) {
+            if (why.empty()) why = "the flash fell onto the trivial solution (both phases equal to the feed)";
+            continue;
         }
-        if (!newton && (s.worst < 1e-3 || step >= 40) && newtonFailures < 3) newton = true;
-        if (newton) {
-            // Newton on ln K with a forward-difference Jacobian.
-            Matrix J{};
-            bool usable = true;
-            for (int jj = 0; jj < f.n && usable; ++jj) {
-                const auto j = static_cast<std::size_t>(f.active[static_cast<std::size_t>(jj)]);
-                CompVector shifted = lnK;
-                const double h = 1e-7 * std::max(1.0, std::fabs(lnK[j]));
-                shifted[j] += h;
-                Split t;
-                if (!splitAt(f, z, P, shifted, t)) { usable = false; break; }
-                for (int ii = 0; ii < f.n; ++ii)
-                    J[static_cast<std::size_t>(ii)][static_cast<std::size_t>(jj)] =
-                        (t.residual[static_cast<std::size_t>(ii)] - s.residual[static_cast<std::size_t>(ii)]) / h;
-            }
-            CompVector minus{}, delta{};
-            for (int ii = 0; ii < f.n; ++ii) minus[static_cast<std::size_t>(ii)] = -s.residual[static_cast<std::size_t>(ii)];
-            if (usable && solveLinear(f.n, J, minus, delta)) {
-                // Halve the step while it makes the residual worse.
-                double scale = 1.0;
-                for (int tries = 0; tries < 6; ++tries, scale /= 2) {
-                    CompVector trial = lnK;
-                    for (int ii = 0; ii < f.n; ++ii)
-                        trial[static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)])] +=
-                            scale * delta[static_cast<std::size_t>(ii)];
-                    Split t;
-                    if (splitAt(f, z, P, trial, t) && t.worst < s.worst) {
-                        lnK = trial;
-                        usable = true;
-                        break;
-                    }
-                    usable = false;
-                }
-                if (usable) continue;
-            }
-            newton = false;
-            ++newtonFailures;
+        if (!(s.beta > 0 && s.beta < 1)) {
+            outside = true;
+            continue;
         }
-        // Successive substitution.
-        for (int ii = 0; ii < f.n; ++ii) {
-            const auto i = static_cast<std::size_t>(f.active[static_cast<std::size_t>(ii)]);
-            lnK[i] = s.L.lnPhi[i] - s.V.lnPhi[i];
-        }
+        found = true;
+        break;
     }
-    if (!converged) {
-        r.why = "the flash did not converge after " + std::to_string(r.iterations) + " steps";
+    if (!found) {
+        // A split outside 0 < β < 1 where the tangent plane is only just
+        // below the feed's: the feed is one phase to within that.
+        if (outside && st.tm > -1e-8) {
+            r.notes.push_back("the split converged outside 0 < beta < 1: the feed is one phase");
+            return single();
+        }
+        r.why = outside ? "the stability test finds the feed unstable (tm " + std::to_string(st.tm) +
+                              ") but no split with 0 < beta < 1 converged"
+                        : why;
         return r;
-    }
-    if (largestLnRatio(f, s.x, s.y) < kTrivialDistance) {
-        r.why = "the flash fell onto the trivial solution (both phases equal to the feed)";
-        return r;
-    }
-    if (!(s.beta > 0 && s.beta < 1)) {
-        r.notes.push_back("the split converged outside 0 < beta < 1: the feed is one phase");
-        return single();
     }
     // The denser phase is the liquid.
     r.ok = true;
