@@ -36,8 +36,8 @@ using CompVector = std::array<double, kMaxComponents>;
 using KijMatrix = std::array<std::array<double, kMaxComponents>, kMaxComponents>;
 
 // Why kij cannot be used for the first n components ("" when it can): a
-// value that is not finite, a nonzero diagonal, or kij ≠ kji. The model
-// never symmetrises silently.
+// value that is not finite, a nonzero diagonal, kij ≠ kji, or kij ≥ 1
+// (a_ij would not be positive). The model never symmetrises silently.
 std::string kijProblem(const KijMatrix& kij, int n);
 
 // The feed as the grid reads it: each position's fraction text by the

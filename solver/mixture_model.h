@@ -41,13 +41,13 @@ struct SaturationLists {
 struct MixtureReport {
     int block = 0;
     std::string equation;               // the grid's block name
-    bool ok = false;                    // false: `why` instead of any number
-    std::string why;
+    bool ok = false;                    // false: `why` instead of any number (undefined
+    std::string why;                    //   parameters, unusable kij, bad T or P)
     double T = 0.0, P = 0.0;            // K, bar
     int m = 0;                          // positions in use
     CompVector z{};
     KijMatrix kij{};
-    int phases = 0;                     // 1 or 2 when the flash succeeded, else 0
+    int phases = 0;                     // 1 or 2; 0 when the flash gave a reason (in notes)
     std::optional<std::string> phase;   // "liquid" or "vapour" for one phase
     std::optional<double> beta;         // vapour fraction for two phases
     std::optional<PhaseReport> liquid, vapour;
