@@ -9,6 +9,8 @@
 #include "solver/ordered_parallel.h"
 
 namespace zolvant::cli {
+
+using namespace report;  // the case and its written forms
 namespace {
 
 constexpr qint64 kReadSize = 1 << 20;

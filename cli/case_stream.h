@@ -14,9 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/case_report.h"
+#include "report/case_report.h"
 
 namespace zolvant::cli {
+
+using report::CaseReport;
+using report::ComponentLookup;
 
 struct CaseSource {
     QString label;  // "" for standard input

@@ -6,6 +6,7 @@
 
 #include "cli/command_support.h"
 #include "cli/database_components.h"
+#include "report/isotherm_csv.h"
 #include "solver/text.h"
 #include "solver/case.h"
 
@@ -153,7 +154,7 @@ int runIsothermCommand(const QStringList& arguments, QIODevice& out, QIODevice& 
         if (!problem.isEmpty())
             return failure(arguments, QStringLiteral("cannot write %1: %2").arg(plotPath, problem), err);
     }
-    writeText(out, QString::fromStdString(isothermCsv(model)));
+    writeText(out, QString::fromStdString(report::isothermCsv(model)));
     return ExitOk;
 }
 

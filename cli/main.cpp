@@ -13,7 +13,7 @@
 #ifdef ZOLVANT_CLI_PICTURES
 #include <QGuiApplication>
 
-#include "ui/isotherm/isotherm_chart.h"
+#include "chart/isotherm_chart.h"
 #endif
 
 #include "cli/create_db_command.h"
@@ -52,7 +52,7 @@ int createDb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
 
 int isotherm(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
 #ifdef ZOLVANT_CLI_PICTURES
-    return zolvant::cli::runIsothermCommand(arguments, out, err, &zolvant::ui::writeIsothermPicture);
+    return zolvant::cli::runIsothermCommand(arguments, out, err, &zolvant::plot::writeIsothermPicture);
 #else
     return zolvant::cli::runIsothermCommand(arguments, out, err);
 #endif

@@ -11,13 +11,15 @@
 #include <utility>
 #include <vector>
 
-#include "cli/case_csv.h"
-#include "cli/case_json.h"
+#include "report/case_csv.h"
+#include "report/case_json.h"
 #include "cli/case_stream.h"
-#include "cli/case_report.h"
+#include "report/case_report.h"
 #include "cli/database_components.h"
 
 namespace zolvant::cli {
+
+using namespace report;  // the case and its written forms
 namespace {
 
 const char kDescription[] =

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "cli/sweep_csv.h"
-#include "cli/case_report.h"
+#include "report/sweep_csv.h"
+#include "report/case_report.h"
 #include "cli/database_components.h"
 #include "cli/solve_command.h"
 #include "solver/ordered_parallel.h"
@@ -17,6 +17,8 @@
 #include "solver/text.h"
 
 namespace zolvant::cli {
+
+using namespace report;  // the case and its written forms
 namespace {
 
 const char kDescription[] =

@@ -10,7 +10,7 @@
 
 #include "solver/sweep.h"
 #include "solver/sweep_point.h"
-#include "ui/plot/chart.h"
+#include "chart/chart.h"
 
 namespace zolvant::ui {
 
