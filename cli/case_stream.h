@@ -29,6 +29,7 @@ struct CaseSource {
 struct StreamCounts {
     int lines = 0;     // lines answered (blank lines are skipped)
     int badLines = 0;  // of them, lines that were not cases
+    bool outputFailed = false;  // a write to `out` failed: reading stopped there
 };
 
 // format(report, caseNumber) appends the answer of one line; it runs on the
