@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "solver/text.h"
 #include "chart/chart_export.h"
+#include "solver/text.h"
 
 namespace zolvant::plot {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "solver/isotherm.h"
 #include "chart/chart.h"
+#include "solver/isotherm.h"
 
 namespace zolvant::plot {
 

@@ -7,8 +7,8 @@
 #include "cli/command_support.h"
 #include "cli/database_components.h"
 #include "report/isotherm_csv.h"
-#include "solver/text.h"
 #include "solver/case.h"
+#include "solver/text.h"
 
 namespace zolvant::cli {
 namespace {

@@ -17,8 +17,8 @@
 #endif
 
 #include "cli/create_db_command.h"
-#include "cli/isotherm_command.h"
 #include "cli/import_mdb_command.h"
+#include "cli/isotherm_command.h"
 #include "cli/list_command.h"
 #include "cli/output.h"
 #include "cli/solve_command.h"

@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "cli/case_stream.h"
+#include "cli/database_components.h"
 #include "report/case_csv.h"
 #include "report/case_json.h"
-#include "cli/case_stream.h"
 #include "report/case_report.h"
-#include "cli/database_components.h"
 
 namespace zolvant::cli {
 

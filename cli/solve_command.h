@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "report/case_parser.h"
 #include "cli/command_support.h"
+#include "report/case_parser.h"
 
 namespace zolvant::cli {
 

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "report/sweep_csv.h"
-#include "report/case_report.h"
 #include "cli/database_components.h"
 #include "cli/solve_command.h"
+#include "report/case_report.h"
+#include "report/sweep_csv.h"
 #include "solver/ordered_parallel.h"
 #include "solver/sweep.h"
 #include "solver/text.h"

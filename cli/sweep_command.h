@@ -6,8 +6,8 @@
 #include <QIODevice>
 #include <QStringList>
 
-#include "report/case_parser.h"
 #include "cli/command_support.h"
+#include "report/case_parser.h"
 
 namespace zolvant::cli {
 

@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
+#include "fuzz/cell_checks.h"
 #include "report/case_parser.h"
 #include "report/case_report.h"
-#include "fuzz/cell_checks.h"
 
 using namespace zolvant;
 using namespace zolvant::fuzz;

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "report/case_json.h"
 #include "report/case_insight.h"
+#include "report/case_json.h"
 #include "solver/text.h"
 
 namespace zolvant::report {

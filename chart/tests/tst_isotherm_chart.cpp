@@ -11,10 +11,10 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include "chart/chart_export.h"
+#include "chart/isotherm_chart.h"
 #include "solver/case.h"
 #include "solver/isotherm.h"
-#include "chart/isotherm_chart.h"
-#include "chart/chart_export.h"
 
 using namespace zolvant;
 

@@ -13,10 +13,10 @@
 #include "db/database.h"
 #include "report/results_table.h"
 #include "solver/grid.h"
+#include "solver/insight.h"
 #include "solver/mixture_entry.h"
 #include "solver/state.h"
 #include "ui/main/main_layout.h"
-#include "solver/insight.h"
 
 class QComboBox;
 
