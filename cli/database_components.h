@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "cli/case_parser.h"
+#include "report/case_parser.h"
 
 namespace zolvant::db {
 class Database;
@@ -18,6 +18,9 @@ class Recordset;
 }  // namespace zolvant::db
 
 namespace zolvant::cli {
+
+using report::ComponentLookup;
+using report::LookupFailure;
 
 class DatabaseComponents {
 public:
