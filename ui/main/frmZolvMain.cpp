@@ -317,7 +317,8 @@ void frmZolvMain::txtPress_LostFocus() { entry_.leavePressure(ui_.txtPress->text
 // ------------------------------------------------------------------ Solve
 
 void frmZolvMain::cmdSolve_Click() {
-    const SolveCheck check = entry_.solve(fractionTexts(), *this, [this](const SolveCheck& decided) {
+    const ShownConditions shown{ui_.txtTemp->text().toStdString(), ui_.txtPress->text().toStdString()};
+    const SolveCheck check = entry_.solve(fractionTexts(), shown, *this, [this](const SolveCheck& decided) {
         for (std::size_t k = 0; k < 4; ++k)
             if (decided.deselect[k] && ui_.cmbComp[k]->currentIndex() != -1) selectNone(ui_.cmbComp[k]);
         if (!decided.accepted) return;
@@ -339,6 +340,7 @@ void frmZolvMain::cmdSolve_Click() {
     });
     if (!check.accepted) {
         services().message(this, qs(check.message), qs(check.title));
+        if (check.focusTemperature) ui_.txtTemp->setFocus(Qt::OtherFocusReason);
         if (check.focusPressure) ui_.txtPress->setFocus(Qt::OtherFocusReason);
         return;
     }
