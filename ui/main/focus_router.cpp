@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QShortcutEvent>
 #include <QWidget>
 
 namespace zolvant::ui {
@@ -18,6 +19,10 @@ FocusRouter::~FocusRouter() {
 
 void FocusRouter::watch(QWidget* w, std::function<void()> gotFocus, std::function<void()> lostFocus) {
     handlers_[w] = Handlers{std::move(gotFocus), std::move(lostFocus)};
+}
+
+void FocusRouter::pressOnMnemonic(std::initializer_list<QAbstractButton*> buttons) {
+    for (QAbstractButton* b : buttons) mnemonicButtons_.emplace_back(b);
 }
 
 void FocusRouter::press(QAbstractButton* button) {
@@ -41,6 +46,14 @@ bool FocusRouter::pressByKey(QObject* watched, QEvent* event) {
         press(enterButton_);
         return true;
     }
+    // A Shortcut event: the Alt key of a button.
+    for (const QPointer<QAbstractButton>& b : mnemonicButtons_) {
+        if (b != watched) continue;
+        // Ambiguous keys are left to Qt, which only moves the focus then.
+        if (static_cast<QShortcutEvent*>(event)->isAmbiguous()) return false;
+        press(b);
+        return true;
+    }
     return false;
 }
 
@@ -52,7 +65,8 @@ bool FocusRouter::inForm(const QWidget* w) const {
 
 bool FocusRouter::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type == QEvent::KeyPress) return !closing_ && !busy_ && pressByKey(watched, event);
+    if (type == QEvent::KeyPress || type == QEvent::Shortcut)
+        return !closing_ && !busy_ && pressByKey(watched, event);
     if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
         if (closing_ || !watched->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(watched);

@@ -18,8 +18,8 @@
 //    after it returns;
 //  - and it swallows the mouse press whose focus change a handler undid, so
 //    a refused check cannot be clicked past.
-// A button pressed from the keyboard (Enter in a box) takes the same way as
-// a click: the focus moves to the button first, the
+// A button pressed from the keyboard (Enter in a box, a button's Alt key)
+// takes the same way as a click: the focus moves to the button first, the
 // control left runs its lost-focus check, and only a button that still has
 // the focus afterwards is clicked.
 
@@ -27,7 +27,9 @@
 #include <QPointer>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <unordered_map>
+#include <vector>
 
 class QAbstractButton;
 class QWidget;
@@ -48,6 +50,10 @@ public:
     // Enter (or the keypad's Enter) in a control with handlers presses
     // `button`. An open drop-down list keeps its Enter: it picks the item.
     void pressOnEnter(QAbstractButton* button) { enterButton_ = button; }
+
+    // Each button's Alt key presses it the way a click does, instead of
+    // Qt's delayed click that would follow even a refused check.
+    void pressOnMnemonic(std::initializer_list<QAbstractButton*> buttons);
 
     // The focus moves to `button` as a click would move it; the button is
     // clicked when the check of the control left let it keep the focus.
@@ -82,6 +88,7 @@ private:
     std::deque<Pending> queue_;
     std::unordered_map<const QWidget*, Handlers> handlers_;
     QPointer<QAbstractButton> enterButton_;
+    std::vector<QPointer<QAbstractButton>> mnemonicButtons_;
     bool busy_ = false;
     bool closing_ = false;
     bool mouseMovedFocus_ = false;

@@ -110,8 +110,9 @@ void frmZolvMain::watchFocus() {
         ui_.txtTemp, [this] { txtTemp_GotFocus(); }, [this] { txtTemp_LostFocus(); });
     router_->watch(
         ui_.txtPress, [this] { txtPress_GotFocus(); }, [this] { txtPress_LostFocus(); });
-    // Enter in a box presses Solve as a click would, after the box's check.
+    // Enter in a box presses Solve, an Alt key its button: as a click would, after the box's check.
     router_->pressOnEnter(ui_.cmdSolve);
+    router_->pressOnMnemonic({ui_.cmdSolve, ui_.cmdClrComp, ui_.cmdCompList, ui_.cmdInstruct, ui_.cmdDataForm});
 
     connect(ui_.cmdSolve, &QPushButton::clicked, this, [this] { cmdSolve_Click(); });
     connect(ui_.cmdClrComp, &QPushButton::clicked, this, [this] { cmdClrComp_Click(); });

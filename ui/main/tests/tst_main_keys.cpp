@@ -1,12 +1,19 @@
 // The main window from the keyboard, with its menu bar: Enter in any box
 // presses Solve exactly as a click on it does (the box left is checked
-// first, a refusal stops there), and Enter in an open component list picks
-// the item. The window runs on the seed component database.
+// first, a refusal stops there), Enter in an open component list picks the
+// item, and every label and button has an Alt key that moves the focus as
+// any focus move does, running the leaving check of the box left and no
+// other. The window runs on the seed component database.
 
+#include <QAccessible>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -14,12 +21,32 @@
 #include "testsupport/recording_services.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
+#include "ui/help/frmInfoEOS.h"
+#include "ui/help/frmZolvInstruct.h"
 #include "ui/help/help_windows.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_window.h"
 #include "window_driver.h"
 
 using zolvant::ui::MainWindow;
+
+namespace {
+
+// The letter a caption's "&" marks, and the caption as it reads.
+QChar mnemonicOf(const QString& caption) {
+    const QKeySequence key = QKeySequence::mnemonic(caption);
+    return key.isEmpty() ? QChar() : QChar(static_cast<char16_t>(key[0].key()));
+}
+QString plainCaption(QString caption) { return caption.remove(QRegularExpression(QStringLiteral("&(?!&)"))); }
+
+template <typename W>
+W* openWindowOf() {
+    for (QWidget* t : QApplication::topLevelWidgets())
+        if (auto* w = qobject_cast<W*>(t); w && w->isVisible()) return w;
+    return nullptr;
+}
+
+}  // namespace
 
 class TestMainKeys : public QObject {
     Q_OBJECT
@@ -37,6 +64,7 @@ class TestMainKeys : public QObject {
     static QString focusName() { return focused() ? focused()->objectName() : QStringLiteral("(none)"); }
     static void tab() { QTest::keyClick(focused(), Qt::Key_Tab); }
     static void type(const QString& t) { QTest::keyClicks(focused(), t); }
+    static void alt(char letter) { QTest::keyClick(focused(), static_cast<Qt::Key>(letter), Qt::AltModifier); }
     static void click(QWidget* w) {
         QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
         QCoreApplication::processEvents();
@@ -202,6 +230,155 @@ private slots:
         QCOMPARE(rec().messages.size(), std::size_t(1));
         QCOMPARE(rec().messages[0].title, QStringLiteral("Mixture ERROR"));
         QCOMPARE(focused(), ctl("cmdSolve"));
+    }
+
+    void eachLabelAndButtonHasItsOwnAltKey_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("caption");  // as it reads, without the key's mark
+        QTest::addColumn<QChar>("key");
+        QTest::addColumn<QString>("box");  // a label's box; empty for a button
+        QTest::newRow("component heading") << "Label6" << "Component" << QChar('C') << "cmbComp_0";
+        QTest::newRow("fraction heading") << "Label7" << "Mole Fraction" << QChar('M') << "txtCmpMF_0";
+        QTest::newRow("temperature") << "Label3" << "Temperature  (C)" << QChar('T') << "txtTemp";
+        QTest::newRow("pressure") << "Label4" << "Pressure  (bar)" << QChar('P') << "txtPress";
+        QTest::newRow("Solve") << "cmdSolve" << "Solve" << QChar('S') << "";
+        QTest::newRow("Clear") << "cmdClrComp" << "Clear" << QChar('R') << "";
+        QTest::newRow("Component List") << "cmdCompList" << "Component List" << QChar('L') << "";
+        QTest::newRow("Information") << "cmdDataForm" << "Information" << QChar('I') << "";
+        QTest::newRow("Instructions") << "cmdInstruct" << "Instructions" << QChar('N') << "";
+    }
+    void eachLabelAndButtonHasItsOwnAltKey() {
+        QFETCH(QString, control);
+        QFETCH(QString, caption);
+        QFETCH(QChar, key);
+        QFETCH(QString, box);
+        QWidget* w = ctl(control);
+        auto* label = qobject_cast<QLabel*>(w);
+        const QString text = label ? label->text() : qobject_cast<QPushButton*>(w)->text();
+        QCOMPARE(plainCaption(text), caption);
+        QCOMPARE(mnemonicOf(text), key);
+        // No other control and no menu of the bar has the same key.
+        QStringList others;
+        for (QLabel* l : form()->findChildren<QLabel*>()) if (l != w) others << l->text();
+        for (QPushButton* b : form()->findChildren<QPushButton*>()) if (b != w) others << b->text();
+        for (QAction* menu : w_->menuBar()->actions()) others << menu->text();
+        for (const QString& other : others) QVERIFY2(mnemonicOf(other) != key, qPrintable(other));
+        if (!label) return;
+        // A label's key is its box's: the box is its buddy, and assistive
+        // technology hears of the label on the box.
+        QCOMPARE(label->buddy(), ctl(box));
+        QAccessibleInterface* boxAccess = QAccessible::queryAccessibleInterface(ctl(box));
+        QVERIFY(boxAccess);
+        bool labelled = false;
+        for (const auto& relation : boxAccess->relations(QAccessible::Label))
+            labelled = labelled || relation.first->object() == label;
+        QVERIFY(labelled);
+    }
+
+    void theMenuBarKeepsItsAltKeys() {
+        alt('F');
+        QTRY_VERIFY(w_->fileMenu()->isVisible());
+        QTest::keyClick(w_->fileMenu(), Qt::Key_Escape);
+        QTRY_VERIFY(!w_->fileMenu()->isVisible());
+        QVERIFY(rec().messages.empty());
+    }
+
+    void altKeyOfALabelRunsOnlyTheCheckOfTheBoxLeft_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("text");  // typed over it; null: nothing typed
+        QTest::addColumn<char>("key");
+        QTest::addColumn<QString>("to");         // where the focus ends
+        QTest::addColumn<QStringList>("titles");  // messages shown
+        QTest::addColumn<QString>("left");        // the box left afterwards
+        QTest::addColumn<float>("tempK");
+        QTest::newRow("fraction left: cleaned") << "txtCmpMF_1" << "0.5" << 'T' << "txtTemp" << QStringList()
+                                                << "0.500" << 300.0f;
+        QTest::newRow("temperature left: stored") << "txtTemp" << "46.85" << 'M' << "txtCmpMF_0" << QStringList()
+                                                  << "46.85" << 320.0f;
+        QTest::newRow("temperature left: refused, the focus stays")
+            << "txtTemp" << "abc" << 'P' << "txtTemp" << QStringList{"Temperature ERROR"} << "" << 300.0f;
+        QTest::newRow("its own box: no move, no check")
+            << "txtTemp" << "abc" << 'T' << "txtTemp" << QStringList() << "abc" << 300.0f;
+        QTest::newRow("pressure left: no check of its own")
+            << "txtPress" << "xyz" << 'C' << "cmbComp_0" << QStringList() << "xyz" << 300.0f;
+        QTest::newRow("component box left, to the pressure")
+            << "cmbComp_1" << QString() << 'P' << "txtPress" << QStringList() << "Methane" << 300.0f;
+    }
+    void altKeyOfALabelRunsOnlyTheCheckOfTheBoxLeft() {
+        QFETCH(QString, from);
+        QFETCH(QString, text);
+        QFETCH(char, key);
+        QFETCH(QString, to);
+        QFETCH(QStringList, titles);
+        QFETCH(QString, left);
+        QFETCH(float, tempK);
+        typeWorkedExample();
+        enterAndType(from, text);
+        rec().clear();
+        alt(key);
+        QCoreApplication::processEvents();
+        QCOMPARE(focusName(), to);
+        QStringList shown;
+        for (const auto& m : rec().messages) shown << m.title;
+        QCOMPARE(shown, titles);
+        QWidget* leftBox = ctl(from);
+        const QString leftText = qobject_cast<QComboBox*>(leftBox) ? qobject_cast<QComboBox*>(leftBox)->currentText()
+                                                                    : qobject_cast<QLineEdit*>(leftBox)->text();
+        QCOMPARE(leftText, left);
+        QCOMPARE(form()->mixture().tempK, tempK);
+        QVERIFY(!form()->solvedCase().has_value());
+    }
+
+    void altSPressesSolveOnlyAfterTheCheck() {
+        typeWorkedExample();
+        enterAndType(QStringLiteral("txtTemp"), QStringLiteral("abc"));
+        rec().clear();
+        alt('S');
+        QCOMPARE(rec().messages.size(), std::size_t(1));
+        QCOMPARE(rec().messages[0].title, QStringLiteral("Temperature ERROR"));
+        QCOMPARE(focused(), ctl("txtTemp"));
+        // Qt's own key press of a button clicks a moment later; none may come.
+        QTest::qWait(250);
+        QVERIFY(!form()->solvedCase().has_value());
+        QVERIFY(!ctl<QPushButton>("cmdSolve")->isDown());
+
+        type(QStringLiteral("46.85"));
+        alt('S');
+        QVERIFY(rec().messages.size() == 1);
+        QVERIFY(form()->solvedCase().has_value());
+        QCOMPARE(form()->solvedCase()->state.tempK, 320.0f);
+        QCOMPARE(focused(), ctl("cmdSolve"));
+    }
+
+    void altKeysOfTheOtherButtons() {
+        typeWorkedExample();
+        alt('S');
+        QVERIFY(form()->solvedCase().has_value());
+
+        // A refused temperature stops Clear too.
+        enterAndType(QStringLiteral("txtTemp"), QStringLiteral("-200"));
+        rec().clear();
+        alt('R');
+        QCOMPARE(rec().messages.size(), std::size_t(1));
+        QVERIFY(form()->solvedCase().has_value());
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        type(QStringLiteral("26.85"));
+        alt('R');
+        QVERIFY(!form()->solvedCase().has_value());
+        QCOMPARE(ctl<QLineEdit>("txtTemp")->text(), QString());
+        QCOMPARE(focused(), ctl("cmdClrComp"));
+
+        alt('L');
+        QTRY_VERIFY(zolvant::ui::currentComponentEditor());
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+        alt('I');
+        QTRY_VERIFY(openWindowOf<zolvant::ui::frmInfoEOS>());
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+        alt('N');
+        QTRY_VERIFY(openWindowOf<zolvant::ui::frmZolvInstruct>());
+        QCOMPARE(rec().messages.size(), std::size_t(1));
     }
 };
 
