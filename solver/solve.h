@@ -51,6 +51,10 @@ void SolvePRSV2(const MixtureState& s, const FractionTexts& f, ResultGrid& g);
 // All six, in the grid's order.
 void SolveAll(const MixtureState& s, const FractionTexts& f, ResultGrid& g);
 
+// The colour mark block `block` gives position k's vapour and Z cells (the
+// same rule its iteration applies); Mark::Window for the blocks without one.
+Mark cellMark(int block, const MixtureState& s, int k);
+
 // Empties rows 0..4 of all 18 columns (the window hides unused rows itself).
 void ClearResults(ResultGrid& g);
 

@@ -138,6 +138,11 @@ void frmZolvMain::paintEvent(QPaintEvent*) {
     if (insight_) insight_->paintCue(p);
 }
 
+bool frmZolvMain::event(QEvent* event) {
+    // The stable-phase tags are painted on the window: their tooltips are its own.
+    return (event->type() == QEvent::ToolTip && insight_ && insight_->showTagToolTip(event)) || QWidget::event(event);
+}
+
 // ---------------------------------------------------------- start and end
 
 void frmZolvMain::Form_Load() {

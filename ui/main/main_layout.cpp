@@ -131,6 +131,13 @@ MainControls createMainControls(QWidget* form) {
         chk->setBackgroundRole(QPalette::Window);
         chk->setAutoFillBackground(true);
         chk->setAccessibleName(QStringLiteral("Above critical temperature, Component %1").arg(i + 1));
+        // Rich text of a set width: the sentences wrap into a block.
+        chk->setToolTip(QStringLiteral(
+            "<table width=\"360\"><tr><td>&gt;CT, above the critical temperature: ticked when this row's "
+            "component is at or above its critical temperature Tc at the last accepted temperature, so it has no "
+            "liquid (its liquid cells read \"NA - Tc\"). It is set each time the temperature box is left with an "
+            "accepted temperature; after changing the mixture, enter and leave the temperature box again."
+            "</td></tr></table>"));
         c.chkCritT[i] = chk;
 
         auto* cmb = new QComboBox(form);
