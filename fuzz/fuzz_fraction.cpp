@@ -57,7 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Solve's decisions on the boxes.
     const float pressure = in.ConsumeFloatingPoint<float>();
-    const SolveCheck check = checkSolve(boxes, pressure, in.ConsumeIntegralInRange<std::int16_t>(0, 4));
+    const std::int16_t numComps = in.ConsumeIntegralInRange<std::int16_t>(0, 4);
+    const std::string temperatureShown = in.ConsumeRandomLengthString(16);
+    const std::string pressureShown = in.ConsumeRandomLengthString(16);
+    const SolveCheck check = checkSolve(boxes, ShownConditions{temperatureShown, pressureShown}, pressure, numComps);
     double total = 0.0;
     int last = 0;
     for (int k = 0; k < 4; ++k) {
@@ -70,8 +73,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (last > 0) FUZZ_CHECK(check.numComps == last, "numComps " + std::to_string(check.numComps));
     const bool totalOk = std::fabs(total - 1.0) < 0.0005;
-    FUZZ_CHECK(check.accepted == (totalOk && pressure > 0.0f), "accepted " + std::to_string(check.accepted));
+    const bool temperatureOk = readNumber(temperatureShown).has_value();
+    const bool pressureOk = readNumber(pressureShown).has_value() && pressure > 0.0f;
+    FUZZ_CHECK(check.accepted == (totalOk && temperatureOk && pressureOk), "accepted " + std::to_string(check.accepted));
     if (!totalOk) FUZZ_CHECK(check.title == "Mixture ERROR" && check.message == "Mole Fraction Total Not Equal to 1", check.title);
-    else if (!(pressure > 0.0f)) FUZZ_CHECK(check.title == "Pressure ERROR" && check.message == "Invalid or Incorrect Pressure", check.title);
+    else if (!temperatureOk)
+        FUZZ_CHECK(check.title == "Temperature ERROR" && check.message == "State Temperature NOT Specified" && check.focusTemperature,
+                   check.title);
+    else if (!pressureOk)
+        FUZZ_CHECK(check.title == "Pressure ERROR" && check.message == "Invalid or Incorrect Pressure" && check.focusPressure,
+                   check.title);
     return 0;
 }

@@ -23,7 +23,8 @@ CaseOutcome runCase(const CaseInput& input, ResultGrid& grid) {
         f[k] = entry.leaveFraction(row, f[k]).text;
     }
 
-    const TemperatureLeft t = entry.leaveTemperature(input.temperature.value_or(std::string()));
+    const ShownConditions shown{input.temperature.value_or(std::string()), input.pressure.value_or(std::string())};
+    const TemperatureLeft t = entry.leaveTemperature(shown.temperature);
     if (!t.accepted) {
         out.title = t.title;
         out.message = t.message;
@@ -34,7 +35,9 @@ CaseOutcome runCase(const CaseInput& input, ResultGrid& grid) {
 
     if (input.pressure) entry.leavePressure(*input.pressure);
 
-    const SolveCheck check = entry.solve(f, grid);
+    // The boxes show what was typed; a pressure never given leaves its box
+    // empty, which Solve refuses.
+    const SolveCheck check = entry.solve(f, shown, grid);
     out.state = entry.state();
     for (std::size_t k = 0; k < 4; ++k) out.deselected[k] = check.deselect[k] && k < count;
     if (!check.accepted) {

@@ -221,7 +221,28 @@ EquationParameters parametersAt(const MixtureState& s, int k, const StateValues&
     return detail::parametersOf(eq, s, k, sv);
 }
 
+template <class Eq>
+Mark markAt(const MixtureState& s, int k) {
+    if constexpr (Eq::marks)
+        return Eq{}.mark(s, k);
+    else
+        return Mark::Window;
+}
+
 }  // namespace
+
+Mark cellMark(int block, const MixtureState& s, int k) {
+    if (k < 0 || k >= 4) return Mark::Window;
+    switch (block) {
+    case 0: return markAt<VanDerWaals>(s, k);
+    case 1: return markAt<RedlichKwong>(s, k);
+    case 2: return markAt<PengRobinson>(s, k);
+    case 3: return markAt<SoaveRedlichKwong>(s, k);
+    case 4: return markAt<StryjekVera1>(s, k);
+    case 5: return markAt<StryjekVera2>(s, k);
+    default: return Mark::Window;
+    }
+}
 
 EquationParameters equationParametersAt(int block, const MixtureState& s, int k, double T) {
     if (k < 0 || k >= 4) return {};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "solver/frame.h"
+#include "solver/solve.h"
 #include "solver/text.h"
 
 namespace zolvant {
@@ -136,11 +137,53 @@ std::string mixtureCell(const SolvedCase& c, int block, Column column, const std
 
 }  // namespace
 
+const char* stablePhaseTag(StablePhase s) {
+    switch (s) {
+    case StablePhase::Vapour: return "V";
+    case StablePhase::Liquid: return "L";
+    case StablePhase::Saturated: return "V=L";
+    case StablePhase::Supercritical: return "SC";
+    }
+    return "";
+}
+
+std::string stablePhaseTagExplanation(StablePhase s, const std::string& subject, const std::string& equation) {
+    const std::string head = std::string(stablePhaseTag(s)) + ": " + subject + " at this state would be ";
+    const std::string by = " by " + equation;
+    switch (s) {
+    case StablePhase::Vapour:
+        return head + "a vapour" + by + ": the pressure is below its saturation pressure at this temperature.";
+    case StablePhase::Liquid:
+        return head + "a liquid" + by + ": the pressure is above its saturation pressure at this temperature.";
+    case StablePhase::Saturated:
+        return head + "at saturation" + by + ": the pressure is its saturation pressure, where liquid and vapour "
+               "coexist (V=L).";
+    case StablePhase::Supercritical:
+        return head + "supercritical" + by + ": at or above its critical temperature, or where the equation has "
+               "no saturation pressure, there is no separate liquid and vapour.";
+    }
+    return {};
+}
+
+std::string markExplanation(Mark mark, const std::string& name, int block) {
+    const char* constant = mark == Mark::ZeroOmega ? "acentric factor \u03c9" : mark == Mark::ZeroK1 ? "K1" : nullptr;
+    if (!constant) return {};
+    const char* symbol = mark == Mark::ZeroOmega ? "\u03c9" : "K1";
+    return std::string("Reddish background: the ") + constant + " of " + name +
+           " is missing (or 0) in the database; " + blockName(block) + " used " + symbol + " = 0 instead.";
+}
+
 std::string cellInsight(const SolvedCase& solved, int block, Column column, int row, const std::string& text) {
     if (text.empty() || block < 0 || block >= kBlocks || row < 0 || row > kMixtureRow) return {};
     if (row == kMixtureRow) return solved.state.numComps > 1 ? mixtureCell(solved, block, column, text) : std::string();
     if (row >= solved.state.numComps) return {};
-    return componentCell(solved, block, column, row, text);
+    std::string s = componentCell(solved, block, column, row, text);
+    // The colour of a vapour or Z cell says a constant was missing: its own line.
+    if (column != Column::Liquid) {
+        const std::string mark = markExplanation(cellMark(block, solved.state, row), caption(solved, row), block);
+        if (!mark.empty()) s += "\n" + mark;
+    }
+    return s;
 }
 
 }  // namespace zolvant

@@ -59,9 +59,9 @@ void MixtureEntry::leavePressure(std::string_view text) {
     if (const std::optional<float> p = readPressure(text)) state_.pressBar = *p;
 }
 
-SolveCheck MixtureEntry::solve(const FractionTexts& boxes, ResultGrid& grid,
+SolveCheck MixtureEntry::solve(const FractionTexts& boxes, const ShownConditions& shown, ResultGrid& grid,
                                const std::function<void(const SolveCheck&)>& checked) {
-    const SolveCheck check = checkSolve(boxes, state_.pressBar, state_.numComps);
+    const SolveCheck check = checkSolve(boxes, shown, state_.pressBar, state_.numComps);
     state_.numComps = check.numComps;
     if (checked) checked(check);
     if (!check.accepted) return check;

@@ -68,12 +68,13 @@ public:
     // pressure as it was.
     void leavePressure(std::string_view text);
 
-    // Solve pressed with the four fraction boxes holding `boxes`: the checks
-    // (numComps is rescanned even when refused), then, when accepted, the grid
-    // cleared and all six equations written into it. `checked` runs once the
-    // checks have decided, before the grid is touched: a window captions and
-    // hides its rows there.
-    SolveCheck solve(const FractionTexts& boxes, ResultGrid& grid,
+    // Solve pressed with the four fraction boxes holding `boxes` and the
+    // temperature and pressure boxes showing `shown`: the checks (numComps is
+    // rescanned even when refused), then, when accepted, the grid cleared and
+    // all six equations written into it. `checked` runs once the checks have
+    // decided, before the grid is touched: a window captions and hides its
+    // rows there.
+    SolveCheck solve(const FractionTexts& boxes, const ShownConditions& shown, ResultGrid& grid,
                      const std::function<void(const SolveCheck&)>& checked = {});
 
 private:

@@ -15,7 +15,8 @@ const char* blockName(int block) {
     return block >= 0 && block < kBlocks ? kNames[block] : "";
 }
 
-SolveCheck checkSolve(const FractionTexts& fractions, float pressBar, std::int16_t currentNumComps) {
+SolveCheck checkSolve(const FractionTexts& fractions, const ShownConditions& shown, float pressBar,
+                      std::int16_t currentNumComps) {
     SolveCheck r;
     r.numComps = currentNumComps;
     // The boxes show three decimals, so a total is accepted when it is 1 to
@@ -36,7 +37,13 @@ SolveCheck checkSolve(const FractionTexts& fractions, float pressBar, std::int16
         r.message = "Mole Fraction Total Not Equal to 1";
         return r;
     }
-    if (!(pressBar > 0.0f)) {
+    if (!readNumber(shown.temperature)) {
+        r.title = "Temperature ERROR";
+        r.message = "State Temperature NOT Specified";
+        r.focusTemperature = true;
+        return r;
+    }
+    if (!readNumber(shown.pressure) || !(pressBar > 0.0f)) {
         r.title = "Pressure ERROR";
         r.message = "Invalid or Incorrect Pressure";
         r.focusPressure = true;

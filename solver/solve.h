@@ -14,17 +14,29 @@ namespace zolvant {
 
 struct SolveCheck {
     bool accepted = false;
-    std::string title;              // "Mixture ERROR" / "Pressure ERROR" when refused
+    std::string title;              // "Mixture ERROR" / "Temperature ERROR" / "Pressure ERROR" when refused
     std::string message;
+    bool focusTemperature = false;  // the temperature box gets the focus after the message
     bool focusPressure = false;     // the pressure box gets the focus after the message
     std::int16_t numComps = 0;      // numComps after the scan (written even when refused)
     std::array<bool, 4> deselect{}; // rows whose fraction is not positive: their component choice is cleared
 };
 
-// Steps 1 to 3 of Solve: the scan of the four fraction texts, the total
-// check and the pressure check. currentNumComps is the value before the scan
-// (the scan does not reset it).
-SolveCheck checkSolve(const FractionTexts& fractions, float pressBar, std::int16_t currentNumComps);
+// What the temperature and pressure boxes show when Solve is pressed.
+struct ShownConditions {
+    std::string temperature;  // °C
+    std::string pressure;     // bar
+};
+
+// Solve's checks, in this order: the scan of the four fraction texts and
+// their total, then the temperature box, then the pressure. Solve answers
+// only for what the boxes show: a box that does not read as a number (empty
+// after Clear, or any other text) refuses, whatever the state still holds
+// from an earlier entry. A pressure that does read as a number was stored
+// when its box was left; it must be above 0. currentNumComps is the value
+// before the scan (the scan does not reset it).
+SolveCheck checkSolve(const FractionTexts& fractions, const ShownConditions& shown, float pressBar,
+                      std::int16_t currentNumComps);
 
 // The equations, each filling its own block (rows 0..numComps-1, then the
 // mixture row when numComps > 1). They read the fraction texts again for
@@ -38,6 +50,10 @@ void SolvePRSV2(const MixtureState& s, const FractionTexts& f, ResultGrid& g);
 
 // All six, in the grid's order.
 void SolveAll(const MixtureState& s, const FractionTexts& f, ResultGrid& g);
+
+// The colour mark block `block` gives position k's vapour and Z cells (the
+// same rule its iteration applies); Mark::Window for the blocks without one.
+Mark cellMark(int block, const MixtureState& s, int k);
 
 // Empties rows 0..4 of all 18 columns (the window hides unused rows itself).
 void ClearResults(ResultGrid& g);

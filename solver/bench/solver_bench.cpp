@@ -43,6 +43,7 @@ ComponentConstants component(double tc, double pc, double omega, double k1, doub
 struct Prepared {
     MixtureEntry entry;
     FractionTexts fractions;
+    ShownConditions shown;  // what the two boxes show
 };
 Prepared prepare(const std::vector<ComponentConstants>& components, const char* celsius, const char* pressure) {
     Prepared p;
@@ -53,6 +54,7 @@ Prepared prepare(const std::vector<ComponentConstants>& components, const char* 
     }
     p.entry.leaveTemperature(celsius);
     p.entry.leavePressure(pressure);
+    p.shown = {celsius, pressure};
     return p;
 }
 
@@ -62,7 +64,7 @@ void solveOnce(benchmark::State& st, const Prepared& prepared) {
     Grid g;
     for (auto _ : st) {
         MixtureEntry entry = prepared.entry;
-        const SolveCheck c = entry.solve(prepared.fractions, g);
+        const SolveCheck c = entry.solve(prepared.fractions, prepared.shown, g);
         benchmark::DoNotOptimize(c);
         benchmark::DoNotOptimize(g);
     }
@@ -128,7 +130,7 @@ BENCHMARK(InsightStablePhases)->Unit(benchmark::kMicrosecond);
 void InsightAllCellTexts(benchmark::State& st) {
     MixtureEntry entry = lightAlkanes().entry;
     InsightGrid g;
-    entry.solve(lightAlkanes().fractions, g);
+    entry.solve(lightAlkanes().fractions, lightAlkanes().shown, g);
     SolvedCase c;
     c.state = entry.state();
     c.fractions = lightAlkanes().fractions;

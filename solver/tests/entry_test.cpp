@@ -114,6 +114,9 @@ TEST(PressureBox, StoresANumberAsTypedAndIgnoresAnythingElse) {
     EXPECT_EQ(readPressure("5 bar"), std::nullopt);
 }
 
+// Boxes that show a temperature and a pressure, as after the example's entries.
+const ShownConditions kShown{"26.85", "1"};
+
 TEST(SolveChecks, FractionTotal) {
     struct Row { FractionTexts f; bool accepted; };
     const Row rows[] = {
@@ -132,7 +135,7 @@ TEST(SolveChecks, FractionTotal) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(::testing::Message() << r.f[0] << " " << r.f[1] << " " << r.f[2] << " " << r.f[3]);
-        const SolveCheck c = checkSolve(r.f, 1.0f, 0);
+        const SolveCheck c = checkSolve(r.f, kShown, 1.0f, 0);
         EXPECT_EQ(c.accepted, r.accepted);
         if (!r.accepted) {
             EXPECT_EQ(c.title, "Mixture ERROR");
@@ -148,28 +151,59 @@ TEST(SolveChecks, SingleSumThatWouldMissOneIsAccepted) {
     float single = 0.0f;
     for (double v : {0.538, 0.377, 0.085}) single = static_cast<float>(static_cast<double>(single) + v);
     ASSERT_NE(single, 1.0f);
-    EXPECT_TRUE(checkSolve({"0.538", "0.377", "0.085", ""}, 1.0f, 0).accepted);
+    EXPECT_TRUE(checkSolve({"0.538", "0.377", "0.085", ""}, kShown, 1.0f, 0).accepted);
 }
 
 TEST(SolveChecks, PressureIsCheckedAfterTheTotal) {
-    const SolveCheck zero = checkSolve({"1.000", "", "", ""}, 0.0f, 1);
+    const SolveCheck zero = checkSolve({"1.000", "", "", ""}, {"26.85", "0"}, 0.0f, 1);
     EXPECT_FALSE(zero.accepted);
     EXPECT_EQ(zero.title, "Pressure ERROR");
     EXPECT_EQ(zero.message, "Invalid or Incorrect Pressure");
     EXPECT_TRUE(zero.focusPressure);
-    EXPECT_EQ(checkSolve({"1.000", "", "", ""}, -1.0f, 1).title, "Pressure ERROR");
-    EXPECT_EQ(checkSolve({"0.500", "0.400", "", ""}, 0.0f, 2).title, "Mixture ERROR");
+    EXPECT_EQ(checkSolve({"1.000", "", "", ""}, {"26.85", "-1"}, -1.0f, 1).title, "Pressure ERROR");
+    EXPECT_EQ(checkSolve({"0.500", "0.400", "", ""}, {"26.85", "0"}, 0.0f, 2).title, "Mixture ERROR");
+}
+
+TEST(SolveChecks, BoxesThatDoNotShowANumberAreRefusedWhateverTheStateHolds) {
+    // The state still holds 1 bar from an earlier entry; Solve answers only
+    // for what the boxes show. The total comes first, then the temperature,
+    // then the pressure.
+    struct Row { const char* what; FractionTexts f; ShownConditions shown; const char* title; const char* message; };
+    const Row rows[] = {
+        {"empty after Clear", {"1.000", "", "", ""}, {"", ""}, "Temperature ERROR", "State Temperature NOT Specified"},
+        {"temperature not a number", {"1.000", "", "", ""}, {"warm", "1"}, "Temperature ERROR",
+         "State Temperature NOT Specified"},
+        {"temperature with a unit", {"1.000", "", "", ""}, {"26.85 C", "1"}, "Temperature ERROR",
+         "State Temperature NOT Specified"},
+        {"pressure empty", {"1.000", "", "", ""}, {"26.85", ""}, "Pressure ERROR", "Invalid or Incorrect Pressure"},
+        {"pressure not a number", {"1.000", "", "", ""}, {"26.85", "xyz"}, "Pressure ERROR",
+         "Invalid or Incorrect Pressure"},
+        {"pressure with a unit", {"1.000", "", "", ""}, {"26.85", "1 bar"}, "Pressure ERROR",
+         "Invalid or Incorrect Pressure"},
+        {"the total before both", {"0.500", "", "", ""}, {"", "xyz"}, "Mixture ERROR",
+         "Mole Fraction Total Not Equal to 1"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const SolveCheck c = checkSolve(r.f, r.shown, 1.0f, 1);
+        EXPECT_FALSE(c.accepted);
+        EXPECT_EQ(c.title, r.title);
+        EXPECT_EQ(c.message, r.message);
+        EXPECT_EQ(c.focusTemperature, std::string(r.title) == "Temperature ERROR");
+        EXPECT_EQ(c.focusPressure, std::string(r.title) == "Pressure ERROR");
+    }
+    EXPECT_TRUE(checkSolve({"1.000", "", "", ""}, {" -50 ", "1e1"}, 10.0f, 1).accepted);
 }
 
 TEST(SolveChecks, PositionsInUseAndDeselectedRows) {
-    const SolveCheck gap = checkSolve({"0.500", "0.000", "0.500", ""}, 1.0f, 1);
+    const SolveCheck gap = checkSolve({"0.500", "0.000", "0.500", ""}, kShown, 1.0f, 1);
     EXPECT_TRUE(gap.accepted);
     EXPECT_EQ(gap.numComps, 3);
     EXPECT_EQ(gap.deselect, (std::array<bool, 4>{false, true, false, true}));
 
     // The scan does not reset numComps: with no positive fraction it keeps
     // the value it had (and the total check refuses).
-    const SolveCheck none = checkSolve({"0.000", "abc", "", ""}, 1.0f, 2);
+    const SolveCheck none = checkSolve({"0.000", "abc", "", ""}, kShown, 1.0f, 2);
     EXPECT_FALSE(none.accepted);
     EXPECT_EQ(none.numComps, 2);
     EXPECT_EQ(none.deselect, (std::array<bool, 4>{true, true, true, true}));

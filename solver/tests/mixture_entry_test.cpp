@@ -117,7 +117,7 @@ TEST(MixtureEntry, SolveDecidesBeforeTheGridIsTouchedAndWritesItOnlyWhenAccepted
 
     RecordingGrid refused;
     int calls = 0;
-    const SolveCheck noPressure = entry.solve(boxes, refused, [&](const SolveCheck& c) {
+    const SolveCheck noPressure = entry.solve(boxes, {"26.85", ""}, refused, [&](const SolveCheck& c) {
         ++calls;
         EXPECT_FALSE(c.accepted);
     });
@@ -128,7 +128,7 @@ TEST(MixtureEntry, SolveDecidesBeforeTheGridIsTouchedAndWritesItOnlyWhenAccepted
     entry.leavePressure("1");
     RecordingGrid g;
     std::size_t writtenWhenDecided = 99;
-    const SolveCheck check = entry.solve(boxes, g, [&](const SolveCheck& c) {
+    const SolveCheck check = entry.solve(boxes, {"26.85", "1"}, g, [&](const SolveCheck& c) {
         EXPECT_TRUE(c.accepted);
         writtenWhenDecided = g.written.size();
     });

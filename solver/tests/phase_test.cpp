@@ -353,5 +353,61 @@ TEST(CellInsight, SaysWhyACellIsNAAndWhatTheEquationHas) {
     EXPECT_EQ(cellInsight(c, 0, Column::Vapour, kMixtureRow, "1"), "");  // no mixture row for one component
 }
 
+TEST(CellInsight, AColouredCellNamesTheMissingConstantAndWhatWasUsed) {
+    // ω and K1 missing: Peng-Robinson and Soave mark ω, the Stryjek-Vera
+    // equations K1 (which outranks ω); the other two have no mark.
+    RecordingGrid g;
+    CaseComponent noOmega;
+    noOmega.constants = {300.0, 40.0, std::nullopt, std::nullopt, 0.5, 0.4};
+    noOmega.fraction = "1";
+    const CaseOutcome out = solved({noOmega}, "26.85", "1", g);
+    const SolvedCase c = solvedCase(out, g, {"Nullomega", "", "", ""});
+    struct Row { int block; const char* line; };
+    const Row rows[] = {
+        {0, nullptr},
+        {1, nullptr},
+        {2, "Reddish background: the acentric factor \u03c9 of Nullomega is missing (or 0) in the database; "
+            "Peng-Robinson used \u03c9 = 0 instead."},
+        {3, "Reddish background: the acentric factor \u03c9 of Nullomega is missing (or 0) in the database; "
+            "Soave-Redlich-Kwong used \u03c9 = 0 instead."},
+        {4, "Reddish background: the K1 of Nullomega is missing (or 0) in the database; PR-Stryjek-Vera 1 used "
+            "K1 = 0 instead."},
+        {5, "Reddish background: the K1 of Nullomega is missing (or 0) in the database; PR-Stryjek-Vera 2 used "
+            "K1 = 0 instead."},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(blockName(r.block));
+        // The line is there exactly where the grid put a colour.
+        EXPECT_EQ(g.mark(r.block, 0).value_or(Mark::Window) != Mark::Window, r.line != nullptr);
+        for (Column col : {Column::Liquid, Column::Vapour, Column::Z}) {
+            const std::string tip = cellInsight(c, r.block, col, 0, g.cell(r.block, col, 0));
+            ASSERT_FALSE(tip.empty());
+            const auto lineAt = tip.find('\n');
+            if (!r.line || col == Column::Liquid) {
+                EXPECT_EQ(lineAt, std::string::npos) << tip;
+            } else {
+                ASSERT_NE(lineAt, std::string::npos) << tip;
+                EXPECT_EQ(tip.substr(lineAt + 1), r.line);
+            }
+        }
+    }
+}
+
+TEST(StablePhaseTag, SaysWhatTheSubjectAloneWouldBe) {
+    struct Row { StablePhase phase; const char* text; };
+    const Row rows[] = {
+        {StablePhase::Vapour, "V: n-Butane alone at this state would be a vapour by Peng-Robinson: the pressure is "
+                              "below its saturation pressure at this temperature."},
+        {StablePhase::Liquid, "L: n-Butane alone at this state would be a liquid by Peng-Robinson: the pressure is "
+                              "above its saturation pressure at this temperature."},
+        {StablePhase::Saturated, "V=L: n-Butane alone at this state would be at saturation by Peng-Robinson: the "
+                                 "pressure is its saturation pressure, where liquid and vapour coexist (V=L)."},
+        {StablePhase::Supercritical, "SC: n-Butane alone at this state would be supercritical by Peng-Robinson: at "
+                                     "or above its critical temperature, or where the equation has no saturation "
+                                     "pressure, there is no separate liquid and vapour."},
+    };
+    for (const Row& r : rows) EXPECT_EQ(stablePhaseTagExplanation(r.phase, "n-Butane alone", "Peng-Robinson"), r.text);
+}
+
 }  // namespace
 }  // namespace zolvant

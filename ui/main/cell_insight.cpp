@@ -1,6 +1,7 @@
 #include "ui/main/cell_insight.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QToolTip>
+#include <string>
 
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_layout.h"
@@ -18,6 +20,14 @@ namespace {
 
 const QColor kStableFrame(0, 128, 64);
 const Column kColumns[3] = {Column::Liquid, Column::Vapour, Column::Z};
+
+// Rich text of a set width, so that the tooltip wraps its sentences into a
+// readable block; each line of the plain text starts a line of its own.
+QString wrappedTip(const QString& plain) {
+    return QStringLiteral("<table width=\"440\"><tr><td>") +
+           plain.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
+           QStringLiteral("</td></tr></table>");
+}
 
 }  // namespace
 
@@ -99,21 +109,55 @@ bool CellInsight::eventFilter(QObject* watched, QEvent* event) {
         QToolTip::hideText();
         event->ignore();
     } else {
-        // Rich text of a set width, so that the tooltip wraps its sentences
-        // into a readable block.
-        QToolTip::showText(at, QStringLiteral("<table width=\"440\"><tr><td>") + tip.toHtmlEscaped() +
-                                   QStringLiteral("</td></tr></table>"),
-                           box);
+        QToolTip::showText(at, wrappedTip(tip), box);
     }
+    return true;
+}
+
+QFont CellInsight::tagFont() const {
+    QFont small = window_->font();
+    small.setPointSizeF(small.pointSizeF() * 0.75);
+    small.setBold(true);
+    return small;
+}
+
+QRect CellInsight::tagRect(int block, int row, const QString& tag) const {
+    // Right of the Z box, as wide as its letters.
+    const QLineEdit* zBox = cell(block, Column::Z, row);
+    const QRect z(zBox->mapTo(window_, QPoint(0, 0)), zBox->size());
+    const int width = QFontMetrics(tagFont()).horizontalAdvance(tag) + 6;
+    return QRect(z.right() + 5, z.center().y() - 7, width, 14);
+}
+
+QString CellInsight::tagToolTip(int block, int row) const {
+    const auto stable = cueFor(block, row);
+    if (!stable) return {};
+    const std::string& name = solved_.names[static_cast<std::size_t>(row)];
+    const std::string subject = (name.empty() ? "Component " + std::to_string(row + 1) : name) + " alone";
+    return QString::fromStdString(stablePhaseTagExplanation(*stable, subject, blockName(block)));
+}
+
+QString CellInsight::tagToolTipAt(const QPoint& pos) const {
+    for (int b = 0; b < kBlocks; ++b)
+        for (int row = 0; row < kMixtureRow; ++row) {
+            const auto stable = cueFor(b, row);
+            if (stable && tagRect(b, row, QString::fromLatin1(stablePhaseTag(*stable))).contains(pos))
+                return tagToolTip(b, row);
+        }
+    return {};
+}
+
+bool CellInsight::showTagToolTip(QEvent* event) const {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = tagToolTipAt(help->pos());
+    if (tip.isEmpty()) return false;
+    QToolTip::showText(help->globalPos(), wrappedTip(tip), window_);
     return true;
 }
 
 void CellInsight::paintCue(QPainter& p) const {
     p.save();
-    QFont small = window_->font();
-    small.setPointSizeF(small.pointSizeF() * 0.75);
-    small.setBold(true);
-    p.setFont(small);
+    p.setFont(tagFont());
     for (int b = 0; b < kBlocks; ++b) {
         for (int row = 0; row < kMixtureRow; ++row) {
             const auto stable = cueFor(b, row);
@@ -132,25 +176,19 @@ void CellInsight::paintCue(QPainter& p) const {
                 p.fillRect(r.left() - 2, r.top(), 2, r.height(), kStableFrame);
                 p.fillRect(r.right() + 1, r.top(), 2, r.height(), kStableFrame);
             };
-            QString tag;
+            const QString tag = QString::fromLatin1(stablePhaseTag(*stable));
             QColor colour = kStableFrame;
             switch (*stable) {
-            case StablePhase::Liquid: frame(Column::Liquid); tag = QStringLiteral("L"); break;
-            case StablePhase::Vapour: frame(Column::Vapour); tag = QStringLiteral("V"); break;
+            case StablePhase::Liquid: frame(Column::Liquid); break;
+            case StablePhase::Vapour: frame(Column::Vapour); break;
             case StablePhase::Saturated:
                 frame(Column::Liquid);
                 frame(Column::Vapour);
-                tag = QStringLiteral("V=L");
                 break;
-            case StablePhase::Supercritical:
-                tag = QStringLiteral("SC");
-                colour = QColor(96, 96, 96);
-                break;
+            case StablePhase::Supercritical: colour = QColor(96, 96, 96); break;
             }
             // The tag: white letters on the cue's colour, right of the Z box.
-            const QRect z = rectOf(Column::Z);
-            const int width = p.fontMetrics().horizontalAdvance(tag) + 6;
-            const QRect tagRect(z.right() + 5, z.center().y() - 7, width, 14);
+            const QRect tagRect = this->tagRect(b, row, tag);
             p.setRenderHint(QPainter::Antialiasing, true);
             p.setPen(Qt::NoPen);
             p.setBrush(colour);

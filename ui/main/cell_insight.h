@@ -7,6 +7,8 @@
 // It only reads: no input check runs and the focus never moves.
 
 #include <QObject>
+#include <QFont>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <map>
@@ -41,6 +43,14 @@ public:
     // row shows nothing (cleared, not in use, undefined).
     std::optional<StablePhase> cueFor(int block, int row) const;
 
+    // The tooltip of the stable-phase tag of a component row ("" where no
+    // tag shows), and of whatever tag lies at `pos` in the window.
+    QString tagToolTip(int block, int row) const;
+    QString tagToolTipAt(const QPoint& pos) const;
+    // The window's tooltip event: shows the tooltip of the tag under the
+    // mouse; false when there is none there.
+    bool showTagToolTip(QEvent* event) const;
+
     // Draws the cue on the window's background, under its controls: a frame
     // just outside the cell of the stable phase (both cells when saturated)
     // and a small tag right of the Z cell ("V", "L", "V=L", "SC").
@@ -56,6 +66,9 @@ private:
         int row;
     };
     QLineEdit* cell(int block, Column column, int row) const;
+    QFont tagFont() const;
+    // Where the tag of a row is drawn, in the window.
+    QRect tagRect(int block, int row, const QString& tag) const;
     void repaintCueLater();
 
     frmZolvMain* window_;

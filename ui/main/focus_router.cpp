@@ -1,7 +1,10 @@
 #include "ui/main/focus_router.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QShortcutEvent>
 #include <QWidget>
 
 namespace zolvant::ui {
@@ -18,6 +21,42 @@ void FocusRouter::watch(QWidget* w, std::function<void()> gotFocus, std::functio
     handlers_[w] = Handlers{std::move(gotFocus), std::move(lostFocus)};
 }
 
+void FocusRouter::pressOnMnemonic(std::initializer_list<QAbstractButton*> buttons) {
+    for (QAbstractButton* b : buttons) mnemonicButtons_.emplace_back(b);
+}
+
+void FocusRouter::press(QAbstractButton* button) {
+    if (closing_ || !button || !button->isVisible() || !button->isEnabled()) return;
+    // Synchronous, as for a click: the lost-focus check has run when
+    // setFocus returns, and a refusal has sent the focus back already.
+    button->setFocus(Qt::OtherFocusReason);
+    if (form_->focusWidget() == button) button->click();
+}
+
+bool FocusRouter::pressByKey(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        if (mods != Qt::NoModifier && mods != Qt::KeypadModifier) return false;
+        // Only the boxes: a drop-down list's view is no watched control, so
+        // an open list keeps its Enter.
+        if (!enterButton_ || !watched->isWidgetType() || !handlers_.count(static_cast<QWidget*>(watched)))
+            return false;
+        press(enterButton_);
+        return true;
+    }
+    // A Shortcut event: the Alt key of a button.
+    for (const QPointer<QAbstractButton>& b : mnemonicButtons_) {
+        if (b != watched) continue;
+        // Ambiguous keys are left to Qt, which only moves the focus then.
+        if (static_cast<QShortcutEvent*>(event)->isAmbiguous()) return false;
+        press(b);
+        return true;
+    }
+    return false;
+}
+
 bool FocusRouter::inForm(const QWidget* w) const {
     // The form may sit inside a window with a menu bar: only its own
     // controls count.
@@ -26,6 +65,8 @@ bool FocusRouter::inForm(const QWidget* w) const {
 
 bool FocusRouter::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::Shortcut)
+        return !closing_ && !busy_ && pressByKey(watched, event);
     if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
         if (closing_ || !watched->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(watched);

@@ -18,13 +18,20 @@
 //    after it returns;
 //  - and it swallows the mouse press whose focus change a handler undid, so
 //    a refused check cannot be clicked past.
+// A button pressed from the keyboard (Enter in a box, a button's Alt key)
+// takes the same way as a click: the focus moves to the button first, the
+// control left runs its lost-focus check, and only a button that still has
+// the focus afterwards is clicked.
 
 #include <QObject>
 #include <QPointer>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <unordered_map>
+#include <vector>
 
+class QAbstractButton;
 class QWidget;
 
 namespace zolvant::ui {
@@ -39,6 +46,18 @@ public:
     // take part in the ownership (focus passing through a button ends the
     // previous control's ownership).
     void watch(QWidget* w, std::function<void()> gotFocus, std::function<void()> lostFocus);
+
+    // Enter (or the keypad's Enter) in a control with handlers presses
+    // `button`. An open drop-down list keeps its Enter: it picks the item.
+    void pressOnEnter(QAbstractButton* button) { enterButton_ = button; }
+
+    // Each button's Alt key presses it the way a click does, instead of
+    // Qt's delayed click that would follow even a refused check.
+    void pressOnMnemonic(std::initializer_list<QAbstractButton*> buttons);
+
+    // The focus moves to `button` as a click would move it; the button is
+    // clicked when the check of the control left let it keep the focus.
+    void press(QAbstractButton* button);
 
     // While closing, no handler runs at all.
     void setClosing(bool closing) { closing_ = closing; }
@@ -59,6 +78,7 @@ private:
     };
 
     bool inForm(const QWidget* w) const;
+    bool pressByKey(QObject* watched, QEvent* event);
     void drain();
     void runLost(QWidget* w);
     void runGot(QWidget* w);
@@ -67,6 +87,8 @@ private:
     QPointer<QWidget> owner_;
     std::deque<Pending> queue_;
     std::unordered_map<const QWidget*, Handlers> handlers_;
+    QPointer<QAbstractButton> enterButton_;
+    std::vector<QPointer<QAbstractButton>> mnemonicButtons_;
     bool busy_ = false;
     bool closing_ = false;
     bool mouseMovedFocus_ = false;

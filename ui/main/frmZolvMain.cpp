@@ -110,6 +110,9 @@ void frmZolvMain::watchFocus() {
         ui_.txtTemp, [this] { txtTemp_GotFocus(); }, [this] { txtTemp_LostFocus(); });
     router_->watch(
         ui_.txtPress, [this] { txtPress_GotFocus(); }, [this] { txtPress_LostFocus(); });
+    // Enter in a box presses Solve, an Alt key its button: as a click would, after the box's check.
+    router_->pressOnEnter(ui_.cmdSolve);
+    router_->pressOnMnemonic({ui_.cmdSolve, ui_.cmdClrComp, ui_.cmdCompList, ui_.cmdInstruct, ui_.cmdDataForm});
 
     connect(ui_.cmdSolve, &QPushButton::clicked, this, [this] { cmdSolve_Click(); });
     connect(ui_.cmdClrComp, &QPushButton::clicked, this, [this] { cmdClrComp_Click(); });
@@ -133,6 +136,11 @@ void frmZolvMain::paintEvent(QPaintEvent*) {
         p.drawPixmap(0, 0, background_);
     }
     if (insight_) insight_->paintCue(p);
+}
+
+bool frmZolvMain::event(QEvent* event) {
+    // The stable-phase tags are painted on the window: their tooltips are its own.
+    return (event->type() == QEvent::ToolTip && insight_ && insight_->showTagToolTip(event)) || QWidget::event(event);
 }
 
 // ---------------------------------------------------------- start and end
@@ -317,7 +325,8 @@ void frmZolvMain::txtPress_LostFocus() { entry_.leavePressure(ui_.txtPress->text
 // ------------------------------------------------------------------ Solve
 
 void frmZolvMain::cmdSolve_Click() {
-    const SolveCheck check = entry_.solve(fractionTexts(), *this, [this](const SolveCheck& decided) {
+    const ShownConditions shown{ui_.txtTemp->text().toStdString(), ui_.txtPress->text().toStdString()};
+    const SolveCheck check = entry_.solve(fractionTexts(), shown, *this, [this](const SolveCheck& decided) {
         for (std::size_t k = 0; k < 4; ++k)
             if (decided.deselect[k] && ui_.cmbComp[k]->currentIndex() != -1) selectNone(ui_.cmbComp[k]);
         if (!decided.accepted) return;
@@ -339,6 +348,7 @@ void frmZolvMain::cmdSolve_Click() {
     });
     if (!check.accepted) {
         services().message(this, qs(check.message), qs(check.title));
+        if (check.focusTemperature) ui_.txtTemp->setFocus(Qt::OtherFocusReason);
         if (check.focusPressure) ui_.txtPress->setFocus(Qt::OtherFocusReason);
         return;
     }

@@ -109,12 +109,13 @@ MainControls createMainControls(QWidget* form) {
     const Qt::Alignment topCentre = Qt::AlignHCenter | Qt::AlignTop;
     const Qt::Alignment middleLeft = Qt::AlignLeft | Qt::AlignVCenter;
 
-    // Input section.
-    c.Label6 = label("Label6", QStringLiteral("Component"), 360, 360, 2172, 252, boldUnderlined, topLeft);
-    c.Label7 = label("Label7", QStringLiteral("Mole Fraction"), 2640, 120, 732, 492, boldUnderlined, topCentre);
+    // Input section. The captions carry Alt keys (the "&" letters); the
+    // menu bar's File, Edit, View and Help hold F, E, V and H.
+    c.Label6 = label("Label6", QStringLiteral("&Component"), 360, 360, 2172, 252, boldUnderlined, topLeft);
+    c.Label7 = label("Label7", QStringLiteral("&Mole Fraction"), 2640, 120, 732, 492, boldUnderlined, topCentre);
     c.Label7->setWordWrap(true);
-    c.cmdClrComp = button("cmdClrComp", QStringLiteral("Clear"), 1560, 240, 972, 372);
-    c.cmdCompList = button("cmdCompList", QStringLiteral("Component List"), 3480, 120, 1092, 492);
+    c.cmdClrComp = button("cmdClrComp", QStringLiteral("Clea&r"), 1560, 240, 972, 372);
+    c.cmdCompList = button("cmdCompList", QStringLiteral("Component &List"), 3480, 120, 1092, 492);
     for (int i = 0; i < 4; ++i) {
         const int top = 720 + 360 * i;
         auto* chk = new QCheckBox(QStringLiteral(">CT"), form);
@@ -130,6 +131,13 @@ MainControls createMainControls(QWidget* form) {
         chk->setBackgroundRole(QPalette::Window);
         chk->setAutoFillBackground(true);
         chk->setAccessibleName(QStringLiteral("Above critical temperature, Component %1").arg(i + 1));
+        // Rich text of a set width: the sentences wrap into a block.
+        chk->setToolTip(QStringLiteral(
+            "<table width=\"360\"><tr><td>&gt;CT, above the critical temperature: ticked when this row's "
+            "component is at or above its critical temperature Tc at the last accepted temperature, so it has no "
+            "liquid (its liquid cells read \"NA - Tc\"). It is set each time the temperature box is left with an "
+            "accepted temperature; after changing the mixture, enter and leave the temperature box again."
+            "</td></tr></table>"));
         c.chkCritT[i] = chk;
 
         auto* cmb = new QComboBox(form);
@@ -163,10 +171,10 @@ MainControls createMainControls(QWidget* form) {
     // Conditions of state and the buttons.
     c.Label1 = label("Label1", QStringLiteral("Conditions of State"), 3840, 720, 2172, 252, arialBoldUnderlined,
                      topLeft);
-    c.Label3 = label("Label3", QStringLiteral("Temperature  (C)"), 3840, 1080, 1452, 252, arialBold, middleLeft);
+    c.Label3 = label("Label3", QStringLiteral("&Temperature  (C)"), 3840, 1080, 1452, 252, arialBold, middleLeft);
     c.txtTemp = textBox(QStringLiteral("txtTemp"), 5400, 1080, 732, 288);
     c.txtTemp->setAccessibleName(QStringLiteral("Temperature (C)"));
-    c.Label4 = label("Label4", QStringLiteral("Pressure  (bar)"), 3840, 1440, 1452, 252, arialBold, middleLeft);
+    c.Label4 = label("Label4", QStringLiteral("&Pressure  (bar)"), 3840, 1440, 1452, 252, arialBold, middleLeft);
     c.txtPress = textBox(QStringLiteral("txtPress"), 5400, 1440, 732, 288);
     c.txtPress->setAccessibleName(QStringLiteral("Pressure (bar)"));
     {
@@ -177,10 +185,16 @@ MainControls createMainControls(QWidget* form) {
         pal.setColor(QPalette::Base, QColor(192, 255, 255));
         c.txtPress->setPalette(pal);
     }
-    c.cmdSolve = button("cmdSolve", QStringLiteral("Solve"), 6360, 1080, 1092, 612);
+    // Each label's Alt key takes the focus to its box (the first row's for
+    // the column headings), and assistive technology names the key on the box.
+    c.Label6->setBuddy(c.cmbComp[0]);
+    c.Label7->setBuddy(c.txtCmpMF[0]);
+    c.Label3->setBuddy(c.txtTemp);
+    c.Label4->setBuddy(c.txtPress);
+    c.cmdSolve = button("cmdSolve", QStringLiteral("&Solve"), 6360, 1080, 1092, 612);
     c.cmdSolve->setFont(fontArialBlack(9));
-    c.cmdDataForm = button("cmdDataForm", QStringLiteral("Information"), 8160, 240, 1092, 612);
-    c.cmdInstruct = button("cmdInstruct", QStringLiteral("Instructions"), 8160, 1080, 1092, 612);
+    c.cmdDataForm = button("cmdDataForm", QStringLiteral("&Information"), 8160, 240, 1092, 612);
+    c.cmdInstruct = button("cmdInstruct", QStringLiteral("I&nstructions"), 8160, 1080, 1092, 612);
 
     c.lblMsg = label("lblMsg", QString(), 240, 2160, 3012, 372, base, topLeft);
     c.lblMsg->setWordWrap(true);

@@ -66,6 +66,20 @@ private:
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     }
 
+    // What a hover at `at` in `w` shows.
+    QString hoverAt(QWidget* w, const QPoint& at) {
+        QToolTip::hideText();
+        QHelpEvent e(QEvent::ToolTip, at, w->mapToGlobal(at));
+        QApplication::sendEvent(w, &e);
+        // An ignored event shows nothing (a tooltip still fading out may be visible).
+        return e.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
+    // A point inside the stable-phase tag of a row, drawn right of its Z cell.
+    QPoint tagSpot(int block, int row) {
+        QLineEdit* z = cell(block, Column::Z, row);
+        return z->mapTo(w_.get(), QPoint(z->width() + 8, z->height() / 2));
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(tmp_.isValid());
@@ -212,6 +226,64 @@ private slots:
             const QRect tip(liquid->mapToGlobal(QPoint(-330, -40)), QSize(800, 150));
             QVERIFY(QApplication::primaryScreen()->grabWindow(0, tip.x(), tip.y(), tip.width(), tip.height()).save(path));
         }
+    }
+
+    // The marks beside the cells explain themselves on hover, with a
+    // refused temperature typed into its box: no check runs, the focus stays.
+    void marksBesideTheCellsHaveTooltips() {
+        enterWorkedExample();
+        click(box("txtTemp"));
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        type(QStringLiteral("abc"));
+
+        // A >CT box: what its tick means, and when it is set.
+        const QString ct = hoverAt(ctl("chkCritT_1"), QPoint(5, 5));
+        QVERIFY2(ct.contains(QStringLiteral("at or above its critical temperature")) &&
+                     ct.contains(QStringLiteral("last accepted temperature")) && ct.contains(QStringLiteral("no liquid")),
+                 qPrintable(ct));
+
+        // A tag, where it is drawn: what the phase means for that component alone.
+        const QString vapourTag = QStringLiteral(
+            "V: n-Butane alone at this state would be a vapour by Peng-Robinson: the pressure is below its "
+            "saturation pressure at this temperature.");
+        QCOMPARE(insight()->tagToolTip(2, 0), vapourTag);
+        QVERIFY(hoverAt(w_.get(), tagSpot(2, 0)).contains(vapourTag));
+        QVERIFY(hoverAt(w_.get(), tagSpot(5, 1)).contains(QStringLiteral("SC: Methane alone at this state would be "
+                                                                         "supercritical by PR-Stryjek-Vera 2")));
+        QCOMPARE(insight()->tagToolTip(2, 2), QString());  // a row not in use has no tag
+        QCOMPARE(hoverAt(w_.get(), QPoint(640, 80)), QString());
+
+        QCOMPARE(focused(), box("txtTemp"));
+        QCOMPARE(box("txtTemp")->text(), QStringLiteral("abc"));
+        QVERIFY(services_->rec.messages.empty());
+    }
+
+    void aColouredCellSaysWhichConstantIsMissing() {
+        // Propylene has no K1 in the seed database: the Stryjek-Vera vapour
+        // and Z cells are coloured.
+        choose(QStringLiteral("Propylene"));
+        tab();
+        tab();
+        click(box("txtTemp"));
+        type(QStringLiteral("26.85"));
+        tab();
+        type(QStringLiteral("1"));
+        tab();
+        QTest::keyClick(focused(), Qt::Key_Space);
+        QVERIFY(services_->rec.messages.empty());
+        const QString line = QStringLiteral(
+            "Reddish background: the K1 of Propylene is missing (or 0) in the database; PR-Stryjek-Vera 1 used K1 "
+            "= 0 instead.");
+        QVERIFY(insight()->toolTipFor(4, Column::Vapour, 0).endsWith(QStringLiteral("\n") + line));
+        QVERIFY(insight()->toolTipFor(4, Column::Z, 0).endsWith(QStringLiteral("\n") + line));
+        QVERIFY(!insight()->toolTipFor(4, Column::Liquid, 0).contains(QStringLiteral("Reddish")));
+        QVERIFY(!insight()->toolTipFor(2, Column::Vapour, 0).contains(QStringLiteral("Reddish")));  // ω is there
+        // On hover, a line of its own.
+        QWidget* before = focused();
+        const QString shown = hover(cell(4, Column::Vapour, 0));
+        QVERIFY2(shown.contains(QStringLiteral("<br>") + line.toHtmlEscaped()), qPrintable(shown));
+        QCOMPARE(focused(), before);
+        QVERIFY(services_->rec.messages.empty());
     }
 };
 

@@ -281,7 +281,8 @@ private slots:
         QCOMPARE(chk->text(), QStringLiteral(">CT"));
         QCOMPARE(chk->palette().color(chk->backgroundRole()), QColor(200, 252, 224));
         QCOMPARE(ctl<QLabel>("Label16")->text(), QStringLiteral("Molar Volumes (cm  /mol)"));
-        QCOMPARE(ctl<QLabel>("Label3")->text(), QStringLiteral("Temperature  (C)"));
+        // The caption as it reads; its "&" only marks the Alt key.
+        QCOMPARE(ctl<QLabel>("Label3")->text().remove(QLatin1Char('&')), QStringLiteral("Temperature  (C)"));
         QVERIFY(cmb(2)->isEditable());
         QCOMPARE(cmb(2)->insertPolicy(), QComboBox::NoInsert);
     }
@@ -728,6 +729,71 @@ private slots:
         click(ctl("cmdSolve"));
         QCOMPARE(rec().messages.size(), std::size_t(2));
         QCOMPARE(rec().messages[1].title, QStringLiteral("Mixture ERROR"));
+    }
+
+    void solveRefusesATemperatureTheBoxDoesNotShow_data() {
+        QTest::addColumn<bool>("afterClear");
+        QTest::newRow("never entered") << false;
+        QTest::newRow("emptied by Clear") << true;
+    }
+    void solveRefusesATemperatureTheBoxDoesNotShow() {
+        QFETCH(bool, afterClear);
+        if (afterClear) {
+            enterWorkedExample();
+            click(ctl("cmdClrComp"));
+            QCOMPARE(w_->mixture().tempK, 300.0f);  // Clear leaves the state as it was
+            click(cmb(0));
+        }
+        enterMixture({"n-Butane", "Methane"}, {"0.5", "0.5"});
+        const QStringList grid = gridTexts();
+        click(ctl("cmdSolve"));
+        QCOMPARE(rec().messages.size(), std::size_t(1));
+        QCOMPARE(rec().messages[0].text, QStringLiteral("State Temperature NOT Specified"));
+        QCOMPARE(rec().messages[0].title, QStringLiteral("Temperature ERROR"));
+        QCOMPARE(focused(), box("txtTemp"));
+        QCOMPARE(gridTexts(), grid);
+        QVERIFY(!w_->solvedCase().has_value());
+
+        // The pressure box is checked next, and refuses as well when empty.
+        type("26.85");
+        click(ctl("cmdSolve"));
+        QCOMPARE(rec().messages.size(), std::size_t(2));
+        QCOMPARE(rec().messages[1].text, QStringLiteral("Invalid or Incorrect Pressure"));
+        QCOMPARE(rec().messages[1].title, QStringLiteral("Pressure ERROR"));
+        QCOMPARE(focused(), box("txtPress"));
+        QCOMPARE(gridTexts(), grid);
+
+        type("1");
+        click(ctl("cmdSolve"));
+        QCOMPARE(rec().messages.size(), std::size_t(2));
+        QCOMPARE(box("txtVapVDW_4")->text(), QStringLiteral("24693.5"));
+    }
+
+    void solveRefusesAPressureThatIsNotANumber_data() {
+        QTest::addColumn<QString>("pressure");
+        QTest::newRow("letters") << "xyz";
+        QTest::newRow("a unit after the number") << "2 bar";
+        QTest::newRow("emptied") << "";
+    }
+    void solveRefusesAPressureThatIsNotANumber() {
+        QFETCH(QString, pressure);
+        enterWorkedExample();
+        const QStringList grid = gridTexts();
+        click(box("txtPress"));
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        if (pressure.isEmpty())
+            QTest::keyClick(focused(), Qt::Key_Delete);
+        else
+            type(pressure);
+        click(ctl("cmdSolve"));
+        QCOMPARE(rec().messages.size(), std::size_t(1));
+        QCOMPARE(rec().messages[0].text, QStringLiteral("Invalid or Incorrect Pressure"));
+        QCOMPARE(rec().messages[0].title, QStringLiteral("Pressure ERROR"));
+        QCOMPARE(focused(), box("txtPress"));
+        QCOMPARE(box("txtPress")->text(), pressure);
+        // Nothing computed: the grid and what it was solved from stay.
+        QCOMPARE(gridTexts(), grid);
+        QCOMPARE(w_->solvedCase()->pressureText, std::string("1"));
     }
 
     void solveReleasesRowsWithoutAFraction() {
