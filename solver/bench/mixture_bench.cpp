@@ -43,7 +43,7 @@ const Prepared& fourAlkanes() {
             void setCellText(int, Column, int, const std::string&) override {}
             void setCellMark(int, int, Mark) override {}
         } grid;
-        entry.solve(texts, grid);
+        entry.solve(texts, {"-43.15", "40"}, grid);
         out.state = entry.state();
         out.z = feedFractions(out.state, texts);
         out.kij[0][1] = out.kij[1][0] = -0.0059;
