@@ -11,6 +11,7 @@
 
 #include "db/engine.h"
 #include "db/file_format.h"
+#include "db/kij.h"
 
 namespace zolvant::db {
 
@@ -402,12 +403,16 @@ struct Recordset::Impl {
         sql += " WHERE rowid = ?" + std::to_string(index);
         const ErrorContext ctx = context();
         sqlite3* handle = db();
+        const bool renames = std::any_of(buffer.begin(), buffer.end(),
+                                         [&](const auto& e) { return sameName(fields[e.first], "Component"); });
+        detail::PairsFollowRecord pairs(handle, conn->path, baseTable, key, renames);
         Stmt st(handle, sql, ctx);
         bindBuffer(st);
         st.bindInt64(index, key);
         st.step();
         if (sqlite3_changes(handle) == 0)
             throw DbError(kRecordDeleted, "The record has been deleted in another window or program.");
+        pairs.finish();
         discardBuffer();
     }
 };
@@ -650,9 +655,12 @@ void Recordset::Delete() {
     r.requireCurrent();
     r.discardBuffer();
     const ErrorContext ctx = r.context();
+    const long long key = r.keys[static_cast<std::size_t>(r.pos)];
+    detail::PairsFollowRecord pairs(r.db(), r.conn->path, r.baseTable, key, true);
     Stmt st(r.db(), "DELETE FROM " + quoteIdent(r.baseTable) + " WHERE rowid = ?1", ctx);
-    st.bindInt64(1, r.keys[static_cast<std::size_t>(r.pos)]);
+    st.bindInt64(1, key);
     st.step();
+    pairs.finish();
     // A record another connection deleted first is gone all the same.
     r.keys.erase(r.keys.begin() + r.pos);
     r.deleted = true;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -151,12 +152,15 @@ std::string describeConstraint(int rc, const std::string& msg, const ErrorContex
     case SQLITE_CONSTRAINT_CHECK: {
         const std::string name = afterMarker(msg, ": ");
         if (name == "ComponentNotEmpty") return kNoName;
-        const std::string suffix = "Finite";
-        if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        // "<Field>Finite" and "<Field>Positive" name the field they guard.
+        for (const auto& [suffix, lead, tail] : {std::tuple<std::string, const char*, const char*>{
+                 "Finite", " is too large to be stored in the field ", "."},
+                 {"Positive", " cannot be stored in the field ", ": it must be greater than 0."}}) {
+            if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+                continue;
             const std::string field = name.substr(0, name.size() - suffix.size());
             const std::string value = quotedValue(ctx, field);
-            return (value.empty() ? std::string("The value") : "The value " + value) +
-                   " is too large to be stored in the field " + field + ".";
+            return (value.empty() ? std::string("The value") : "The value " + value) + lead + field + tail;
         }
         break;
     }
@@ -373,27 +377,31 @@ bool sameName(std::string_view a, std::string_view b) {
 #define ZOLVANT_REAL_FIELD(name) \
     #name " REAL CONSTRAINT " #name "Finite CHECK (" #name \
     " BETWEEN -1.7976931348623157e308 AND 1.7976931348623157e308)"
+// A Tc, Pc, Vc or MolWt of zero or below is impossible and gives nonsense later.
+#define ZOLVANT_POSITIVE_FIELD(name) ZOLVANT_REAL_FIELD(name) " CONSTRAINT " #name "Positive CHECK (" #name " > 0)"
 
 const char* const kSchemaSql =
     "CREATE TABLE tblComps ("
     " Component TEXT NOT NULL COLLATE NOCASE"
     "  CONSTRAINT ComponentNotEmpty CHECK (length(Component) > 0),"
-    " " ZOLVANT_REAL_FIELD(MolWt) ","
-    " " ZOLVANT_REAL_FIELD(CritTemp) ","
-    " " ZOLVANT_REAL_FIELD(CritPress) ","
-    " " ZOLVANT_REAL_FIELD(CritVol) ","
+    " " ZOLVANT_POSITIVE_FIELD(MolWt) ","
+    " " ZOLVANT_POSITIVE_FIELD(CritTemp) ","
+    " " ZOLVANT_POSITIVE_FIELD(CritPress) ","
+    " " ZOLVANT_POSITIVE_FIELD(CritVol) ","
     " " ZOLVANT_REAL_FIELD(AcentricF) ","
     " " ZOLVANT_REAL_FIELD(K1) ","
     " " ZOLVANT_REAL_FIELD(K2) ","
-    " " ZOLVANT_REAL_FIELD(K3)
+    " " ZOLVANT_REAL_FIELD(K3) ","
+    " CAS TEXT"  // the CAS registry number; no window needs it
     ") STRICT;"
     // _RecKey tells a recordset which record each row is; the row id breaks
     // ties between equal names so that the order never changes between runs.
     "CREATE VIEW qryCritCos AS"
     " SELECT rowid AS _RecKey, Component, CritTemp, CritPress, AcentricF, K1, K2, K3"
     " FROM tblComps ORDER BY Component, rowid;"
-    "PRAGMA user_version = 1;";
+    "PRAGMA user_version = 2;";
 
+#undef ZOLVANT_POSITIVE_FIELD
 #undef ZOLVANT_REAL_FIELD
 
 // ---------------------------------------------------------------- files
@@ -487,6 +495,7 @@ void buildDatabaseFile(const std::string& path, const std::function<void(sqlite3
     exec(raw, "BEGIN IMMEDIATE", ctx);
     try {
         exec(raw, kSchemaSql, ctx);
+        exec(raw, kKijSchemaSql, ctx);
         fill(raw);
         exec(raw, "COMMIT", ctx);
     } catch (...) {

@@ -123,8 +123,10 @@ std::string quoteIdent(std::string_view name);
 // identifiers.
 bool sameName(std::string_view a, std::string_view b);
 
-// The statements that make an empty component database.
+// The statements that make an empty component database: tblComps and
+// qryCritCos here, tblKij (defined beside the pairs' code, db/kij.cpp).
 extern const char* const kSchemaSql;
+extern const char* const kKijSchemaSql;
 
 // Builds a new database file at path and fills it through fill(db) inside
 // one transaction. The file appears at path only when complete; an existing
