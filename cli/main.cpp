@@ -20,6 +20,7 @@
 #include "cli/isotherm_command.h"
 #include "cli/import_mdb_command.h"
 #include "cli/list_command.h"
+#include "cli/add_defaults_command.h"
 #include "cli/solve_command.h"
 #include "cli/sweep_command.h"
 #include "zolvant/version.h"
@@ -58,6 +59,10 @@ int isotherm(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
 #endif
 }
 
+int addDefaults(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runAddDefaultsCommand(arguments, out, err);
+}
+
 int importMdb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
     return zolvant::cli::runImportMdbCommand(arguments, out, err);
 }
@@ -69,6 +74,7 @@ const Command kCommands[] = {
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
     {"isotherm", "Print the P-V isotherms of one component by the six equations (CSV), or draw them.", &isotherm},
     {"import-mdb", "Import the components of an Access database into a new component database.", &importMdb},
+    {"add-defaults", "Add the default components and interaction parameters a database lacks.", &addDefaults},
 };
 
 QString usage() {
@@ -79,7 +85,7 @@ QString usage() {
         "component database the calculator reads.\n"
         "\n"
         "Commands:\n");
-    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -10).arg(QString::fromLatin1(c.summary));
+    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -12).arg(QString::fromLatin1(c.summary));
     text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command; 'zolvant-cli --version' "
                            "prints the version.\n");
     return text;

@@ -124,14 +124,19 @@ std::string quoteIdent(std::string_view name);
 bool sameName(std::string_view a, std::string_view b);
 
 // The statements that make an empty component database: tblComps and
-// qryCritCos here, tblKij (defined beside the pairs' code, db/kij.cpp).
+// qryCritCos. tblKij (defined beside the pairs' code, db/kij.cpp) is made
+// with the first pair stored: a database without pairs reads as having none.
 extern const char* const kSchemaSql;
 extern const char* const kKijSchemaSql;
+// The same without the checks that constants are positive: an import keeps
+// every value the old file holds, exactly.
+extern const char* const kImportSchemaSql;
 
 // Builds a new database file at path and fills it through fill(db) inside
 // one transaction. The file appears at path only when complete; an existing
 // file is never touched (kAlreadyExists), and a failure leaves nothing behind.
-void buildDatabaseFile(const std::string& path, const std::function<void(sqlite3*)>& fill);
+void buildDatabaseFile(const std::string& path, const std::function<void(sqlite3*)>& fill,
+                       const char* schemaSql = kSchemaSql);
 
 // The checks of a path shared by opening and creating: kInvalidPath when
 // empty or when its folder does not exist or it names a folder.

@@ -6,7 +6,8 @@
 // them), not to one record: renaming the only record of a name through a
 // recordset carries its pairs to the new name, and deleting the last record
 // of a name removes them (see detail::PairsFollowRecord). An older database
-// without tblKij reads as having no pairs.
+// without tblKij (any made by an earlier version, and a new one until its
+// first pair is stored) reads as having no pairs.
 
 #include <array>
 #include <memory>

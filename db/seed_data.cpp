@@ -54,6 +54,7 @@ SeedCounts createSeedDatabase(const std::string& path, const std::string& compon
     for (const auto& r : components.records) names.insert(foldCase(r.cells[nameColumn]));
 
     detail::buildDatabaseFile(path, [&](sqlite3* db) {
+        detail::exec(db, detail::kKijSchemaSql, detail::ErrorContext{path, {}});
         detail::insertComponents(db, components, path, componentsCsv);
         for (const KijCsvPair& p : pairs) {
             const auto where = "Line " + std::to_string(p.line) + " of '" + kijCsv + "': ";
