@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/engine.h"
+#include "db/schema.h"
 
 namespace zolvant::db {
 

@@ -1,12 +1,16 @@
 #pragma once
-// Internal to zolvant_db: a thin RAII layer over the SQLite C API, the
-// translation of engine failures into numbered, readable DbErrors, and the
-// schema of a component database. Not for use outside db/.
+// Internal to zolvant_db: a thin RAII layer over the SQLite C API (the
+// connection and statements: engine.cpp), the guards every connection runs
+// under (engine_guards.cpp), the translation of engine failures into
+// numbered, readable DbErrors (engine_errors.cpp) and the checks and steps
+// of writing a new file (engine_files.cpp). The schema of a component
+// database is in schema.h. Not for use outside db/.
 
 #include <sqlite3.h>
 
 #include <chrono>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -72,6 +76,10 @@ public:
 // Throws the DbError that stands for the engine's result code rc on db.
 [[noreturn]] void throwEngineError(sqlite3* db, int rc, const ErrorContext& ctx);
 
+// How a message names what a statement reads: the context's subject, or
+// "A query of the database '<file>'".
+std::string subjectOf(const ErrorContext& ctx);
+
 // A prepared statement, finalized on destruction: no statement outlives the
 // call that made it, so a connection never holds a lock between calls.
 class Stmt {
@@ -123,23 +131,28 @@ std::string quoteIdent(std::string_view name);
 // identifiers.
 bool sameName(std::string_view a, std::string_view b);
 
-// The statements that make an empty component database: tblComps and
-// qryCritCos. tblKij (defined beside the pairs' code, db/kij.cpp) is made
-// with the first pair stored: a database without pairs reads as having none.
-extern const char* const kSchemaSql;
-extern const char* const kKijSchemaSql;
-// The same without the checks that constants are positive: an import keeps
-// every value the old file holds, exactly.
-extern const char* const kImportSchemaSql;
-
-// Builds a new database file at path and fills it through fill(db) inside
-// one transaction. The file appears at path only when complete; an existing
-// file is never touched (kAlreadyExists), and a failure leaves nothing behind.
-void buildDatabaseFile(const std::string& path, const std::function<void(sqlite3*)>& fill,
-                       const char* schemaSql = kSchemaSql);
-
 // The checks of a path shared by opening and creating: kInvalidPath when
 // empty or when its folder does not exist or it names a folder.
 void checkPathIsValid(const std::string& path);
+
+// A new file is built under a name of its own beside its target and
+// published there only when complete (see buildDatabaseFile, schema.h).
+
+// The message refusing a new database where a file already is.
+std::string alreadyExists(const std::string& path);
+
+// Removes the half-built file (and a journal the engine may have left) unless
+// released.
+struct TempFileGuard {
+    std::string path;
+    ~TempFileGuard();
+};
+
+// Creates an empty file of a new name in dir, hidden and named after stem;
+// returns its path.
+std::string createUniqueFile(const std::filesystem::path& dir, const std::string& stem);
+
+// Moves the finished file into place, never over an existing file.
+void publish(const std::string& temp, const std::string& path);
 
 }  // namespace zolvant::db::detail

@@ -6,6 +6,7 @@
 
 #include "db/component_match.h"
 #include "db/engine.h"
+#include "db/schema.h"
 
 namespace zolvant::db {
 

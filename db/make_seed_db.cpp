@@ -12,6 +12,7 @@
 
 #include "db/components_csv.h"
 #include "db/engine.h"
+#include "db/schema.h"
 #include "db/seed_data.h"
 
 namespace {

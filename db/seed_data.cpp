@@ -8,6 +8,7 @@
 #include "db/component_match.h"
 #include "db/components_csv.h"
 #include "db/engine.h"
+#include "db/schema.h"
 
 namespace zolvant::db {
 

@@ -11,6 +11,7 @@
 
 #include "db/components_csv.h"
 #include "db/engine.h"
+#include "db/schema.h"
 #include "fuzz/fuzz_support.h"
 #include "solver/text.h"
 

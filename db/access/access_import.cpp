@@ -6,6 +6,7 @@
 #include "db/access/access_reader.h"
 #include "db/components_csv.h"
 #include "db/engine.h"
+#include "db/schema.h"
 
 namespace zolvant::db {
 

@@ -4,22 +4,20 @@
 #include <glib.h>
 #include <mdbtools.h>
 
-#include <unistd.h>
-
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <optional>
-#include <sstream>
 
-#include "db/components_csv.h"
+#include "db/access/jet_values.h"
+#include "db/access/output_capture.h"
 #include "db/engine.h"
 
 namespace zolvant::db {
+
+using namespace jet;
 
 namespace {
 
@@ -27,201 +25,7 @@ constexpr int kOffsetMask = 0x1fff;   // a row offset's low bits; the high ones 
 constexpr int kNoRowsBeyond = 1000;   // more rows than a page can hold: damaged
 constexpr std::size_t kMaxMemoPieces = 100000;
 
-// ------------------------------------------------------------ diagnostics
-
-// libmdb and glib report on standard error, and libmdb dumps pages it
-// cannot make sense of on standard output. While a call into them runs,
-// both go to a temporary file whose text is kept instead. One call at a
-// time: file descriptors 1 and 2 belong to the whole process.
-std::recursive_mutex& outputMutex() {
-    static std::recursive_mutex m;
-    return m;
-}
-
-class OutputCapture {
-public:
-    explicit OutputCapture(std::string& sink) : sink_(sink), lock_(outputMutex()) {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        file_ = std::tmpfile();
-        for (int fd : {1, 2}) {
-            saved_[fd - 1] = ::dup(fd);
-            if (file_ && saved_[fd - 1] >= 0) redirected_[fd - 1] = ::dup2(fileno(file_), fd) >= 0;
-        }
-    }
-    ~OutputCapture() {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        for (int fd : {1, 2}) {
-            if (redirected_[fd - 1]) ::dup2(saved_[fd - 1], fd);
-            if (saved_[fd - 1] >= 0) ::close(saved_[fd - 1]);
-        }
-        if (file_) {
-            std::rewind(file_);
-            char buf[4096];
-            std::size_t n;
-            while (sink_.size() < 65536 && (n = std::fread(buf, 1, sizeof buf, file_)) > 0) sink_.append(buf, n);
-            std::fclose(file_);
-        }
-    }
-    OutputCapture(const OutputCapture&) = delete;
-    OutputCapture& operator=(const OutputCapture&) = delete;
-
-private:
-    std::string& sink_;
-    std::lock_guard<std::recursive_mutex> lock_;
-    std::FILE* file_ = nullptr;
-    int saved_[2] = {-1, -1};
-    bool redirected_[2] = {false, false};
-};
-
-// ------------------------------------------------------------ bytes
-
-std::uint32_t le32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-std::uint64_t le64(const unsigned char* p) {
-    return static_cast<std::uint64_t>(le32(p)) | static_cast<std::uint64_t>(le32(p + 4)) << 32;
-}
-
-std::string typeName(int type) {
-    switch (type) {
-    case MDB_BOOL: return "Yes/No";
-    case MDB_BYTE: return "Byte";
-    case MDB_INT: return "Integer";
-    case MDB_LONGINT: return "Long Integer";
-    case MDB_MONEY: return "Currency";
-    case MDB_FLOAT: return "Single";
-    case MDB_DOUBLE: return "Double";
-    case MDB_DATETIME: return "Date/Time";
-    case MDB_BINARY: return "Binary";
-    case MDB_TEXT: return "Text";
-    case MDB_OLE: return "OLE Object";
-    case MDB_MEMO: return "Memo";
-    case MDB_REPID: return "Replication ID";
-    case MDB_NUMERIC: return "Decimal";
-    case MDB_COMPLEX: return "Attachment or multi-valued";
-    default: return "unknown type " + std::to_string(type);
-    }
-}
-
-bool isNumberType(int type) {
-    return type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT || type == MDB_MONEY || type == MDB_FLOAT ||
-           type == MDB_DOUBLE;
-}
-bool isTextType(int type) { return type == MDB_TEXT || type == MDB_MEMO; }
-
-int storedSize(int type) {
-    switch (type) {
-    case MDB_BYTE: return 1;
-    case MDB_INT: return 2;
-    case MDB_LONGINT: case MDB_FLOAT: return 4;
-    case MDB_MONEY: case MDB_DOUBLE: case MDB_DATETIME: return 8;
-    default: return 0;
-    }
-}
-
-// ------------------------------------------------------------ text
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xc0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3f));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xe0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3f));
-        out += static_cast<char>(0x80 | (cp & 0x3f));
-    } else {
-        out += static_cast<char>(0xf0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3f));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3f));
-        out += static_cast<char>(0x80 | (cp & 0x3f));
-    }
-}
-
-// Jet 4 text: UTF-16LE, or after FF FE the compressed form, in which a NUL
-// byte switches between one byte per character (high byte zero) and two.
-// nullopt: not valid UTF-16 (odd length, a lone surrogate).
-std::optional<std::string> decodeJet4Text(const unsigned char* p, std::size_t n) {
-    std::u16string units;
-    if (n >= 2 && p[0] == 0xff && p[1] == 0xfe) {
-        bool compressed = true;
-        for (std::size_t i = 2; i < n;) {
-            if (p[i] == 0) {
-                compressed = !compressed;
-                ++i;
-            } else if (compressed) {
-                units += static_cast<char16_t>(p[i++]);
-            } else {
-                if (i + 1 >= n) return std::nullopt;
-                units += static_cast<char16_t>(p[i] | p[i + 1] << 8);
-                i += 2;
-            }
-        }
-    } else {
-        if (n % 2 != 0) return std::nullopt;
-        for (std::size_t i = 0; i < n; i += 2) units += static_cast<char16_t>(p[i] | p[i + 1] << 8);
-    }
-    std::string out;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char16_t u = units[i];
-        if (u >= 0xd800 && u < 0xdc00) {
-            if (i + 1 >= units.size() || units[i + 1] < 0xdc00 || units[i + 1] >= 0xe000) return std::nullopt;
-            appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xd800) << 10) + (units[i + 1] - 0xdc00));
-            ++i;
-        } else if (u >= 0xdc00 && u < 0xe000) {
-            return std::nullopt;
-        } else {
-            appendUtf8(out, u);
-        }
-    }
-    return out;
-}
-
-// Jet 3 text: one or two bytes per character in the file's code page.
-std::optional<std::string> decodeCodePage(const unsigned char* p, std::size_t n, const std::string& charset) {
-    if (n == 0) return std::string();
-    gsize written = 0;
-    GError* error = nullptr;
-    gchar* text = g_convert(reinterpret_cast<const gchar*>(p), static_cast<gssize>(n), "UTF-8", charset.c_str(),
-                            nullptr, &written, &error);
-    if (error) g_error_free(error);
-    if (!text) return std::nullopt;
-    std::string out(text, written);
-    g_free(text);
-    return out;
-}
-
-// ------------------------------------------------------------ numbers
-
-std::optional<double> currencyAsDouble(std::int64_t v) {
-    // The exact decimal of v / 10000, then the double nearest it.
-    const bool negative = v < 0;
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000) + ".";
-    const std::string frac = std::to_string(magnitude % 10000);
-    text += std::string(4 - frac.size(), '0') + frac;
-    double d = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), d);
-    if (r.ec != std::errc()) return std::nullopt;
-    return d;
-}
-
 }  // namespace
-
-double singleAsDouble(float value) {
-    char buf[64];
-    const auto written = std::to_chars(buf, buf + sizeof buf, value);
-    double d = 0;
-    const auto parsed = std::from_chars(buf, written.ptr, d);
-    if (written.ec != std::errc() || parsed.ec != std::errc()) return static_cast<double>(value);
-    const float back = static_cast<float>(d);
-    if (std::memcmp(&back, &value, sizeof value) != 0) return static_cast<double>(value);
-    return d;
-}
 
 // ------------------------------------------------------------ the file
 
@@ -638,91 +442,6 @@ std::string AccessFile::linkedFile(const std::string& tableName) {
         // The file then goes unnamed: the refusal still says the table is linked.
     }
     return "";
-}
-
-// ------------------------------------------------------------ tblComps
-
-AccessComponents readAccessComponents(AccessFile& file) {
-    const std::string& name = file.name();
-    const AccessTableEntry* table = file.findTable("tblComps");
-    if (!table) {
-        std::string list;
-        for (const AccessTableEntry& t : file.tables()) list += (list.empty() ? "" : ", ") + t.name;
-        throw DbError(kMissingObject,
-                      "The Access database '" + name + "' has no table tblComps" +
-                          (list.empty() ? std::string(", and no other table either")
-                                        : "; the tables it has are: " + list) +
-                          ". Zolvant imports the components of a table named tblComps: rename the table that holds "
-                          "them in Access, or choose the file that has it.");
-    }
-    const std::string tableName = table->name;
-    if (table->kind == 4)
-        throw DbError(kRefused, "In the Access database '" + name + "', tblComps is a linked table whose records live "
-                                    "in an ODBC data source, not in this file. Import them into a local table "
-                                    "in Access and import this file again.");
-    if (table->kind != 1) {
-        const std::string other = file.linkedFile(tableName);
-        throw DbError(kRefused, "In the Access database '" + name + "', tblComps is a linked table: its records live in " +
-                                    (other.empty() ? std::string("another file") : "'" + other + "'") +
-                                    ". Import that file instead.");
-    }
-
-    const std::vector<AccessColumn> cols = file.columns(tableName);
-    std::array<int, 9> at;
-    at.fill(-1);
-    AccessComponents result;
-    result.format = file.format();
-    std::vector<bool> wanted(cols.size(), false);
-    for (std::size_t i = 0; i < cols.size(); ++i) {
-        bool used = false;
-        for (std::size_t f = 0; f < kComponentFields.size(); ++f) {
-            if (at[f] < 0 && detail::sameName(cols[i].name, kComponentFields[f])) {
-                at[f] = static_cast<int>(i);
-                used = wanted[i] = true;
-                break;
-            }
-        }
-        if (!used) result.leftOutColumns.push_back(cols[i].name);
-    }
-    std::string missing;
-    for (std::size_t f = 0; f < kComponentFields.size(); ++f)
-        if (at[f] < 0) missing += (missing.empty() ? "" : ", ") + std::string(kComponentFields[f]);
-    if (!missing.empty())
-        throw DbError(kMissingObject, "The table tblComps of the Access database '" + name +
-                                          "' lacks the field" + (missing.find(',') != std::string::npos ? "s " : " ") +
-                                          missing +
-                                          ". A component table has the fields Component, MolWt, CritTemp, CritPress, "
-                                          "CritVol, AcentricF, K1, K2 and K3: add the missing ones in Access (they "
-                                          "may stay empty) and import again.");
-    for (std::size_t f = 0; f < kComponentFields.size(); ++f) {
-        const AccessColumn& c = cols[at[f]];
-        const std::string lead = "The field " + c.name + " of tblComps in the Access database '" + name + "' is ";
-        if (f == 0) {
-            if (!isTextType(c.type))
-                throw DbError(kRefused, lead + "of type " + c.typeName +
-                                            ", but a component's name is text. Change its type to Text in Access and "
-                                            "import again.");
-        } else if (c.type == MDB_NUMERIC) {
-            throw DbError(kRefused, lead + "a Decimal field, which Zolvant cannot take exactly. Change its type to "
-                                           "Double in Access and import again.");
-        } else if (!isNumberType(c.type)) {
-            throw DbError(kRefused, lead + "of type " + c.typeName +
-                                        ", but it must hold numbers. Change its type to Double in Access and import "
-                                        "again.");
-        }
-    }
-    AccessTableData data = file.readTable(tableName, wanted);
-    for (auto& row : data.rows) {
-        std::array<FieldValue, 9> record;
-        for (std::size_t f = 0; f < kComponentFields.size(); ++f) record[f] = std::move(row[at[f]]);
-        result.records.push_back(std::move(record));
-    }
-    return result;
-}
-
-AccessComponents readAccessComponents(const std::string& path) {
-    auto file = AccessFile::open(path);
-    return readAccessComponents(*file);
 }
 
 }  // namespace zolvant::db

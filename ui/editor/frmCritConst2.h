@@ -63,7 +63,7 @@ private:
         QLabel* label;
     };
 
-    void buildLayout();
+    void buildLayout();   // editor_layout.cpp
     bool Form_Load();
     void Form_Unload();
     void releaseDatabase();
