@@ -6,9 +6,12 @@
 #include <mutex>
 #include <unistd.h>
 
+#include "cli/command_support.h"
 #include "solver/ordered_parallel.h"
 
 namespace zolvant::cli {
+
+using namespace report;  // the case and its written forms
 namespace {
 
 constexpr qint64 kReadSize = 1 << 20;
@@ -109,8 +112,12 @@ StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentL
                     if (a.bad) ++counts.badLines;
                     return true;
                 });
-            out.write(answers.data(), static_cast<qint64>(answers.size()));
-            if (auto* file = qobject_cast<QFileDevice*>(&out)) file->flush();
+            // A failed write stops the run: nothing more is read or solved.
+            auto* file = qobject_cast<QFileDevice*>(&out);
+            if (!writeBytes(out, answers) || (file && !file->flush())) {
+                counts.outputFailed = true;
+                return counts;
+            }
         }
     }
     return counts;

@@ -14,9 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/case_report.h"
+#include "report/case_report.h"
 
 namespace zolvant::cli {
+
+using report::CaseReport;
+using report::ComponentLookup;
 
 struct CaseSource {
     QString label;  // "" for standard input
@@ -26,6 +29,7 @@ struct CaseSource {
 struct StreamCounts {
     int lines = 0;     // lines answered (blank lines are skipped)
     int badLines = 0;  // of them, lines that were not cases
+    bool outputFailed = false;  // a write to `out` failed: reading stopped there
 };
 
 // format(report, caseNumber) appends the answer of one line; it runs on the

@@ -7,7 +7,22 @@
 
 namespace zolvant::cli {
 
-void writeText(QIODevice& device, const QString& text) { device.write(text.toUtf8()); }
+bool writeText(QIODevice& device, const QString& text) { return writeBytes(device, text.toUtf8()); }
+
+bool writeBytes(QIODevice& device, const QByteArray& bytes) {
+    return bytes.isEmpty() || device.write(bytes) == bytes.size();
+}
+
+bool writeBytes(QIODevice& device, const std::string& bytes) {
+    return bytes.empty() || device.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+}
+
+QString outputStatusHelp() {
+    return QStringLiteral(
+        "When standard output cannot be written (a full disk), the command stops, says so\n"
+        "on standard error and exits with 1; when its reader has gone (a closed pipe, as in\n"
+        "'... | head'), it stops quietly with 141.");
+}
 
 std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, const QString& usageLine,
                                     QIODevice& out, QIODevice& err) {
@@ -16,6 +31,9 @@ std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringLis
     parser.addOption(help);
     if (!parser.parse(arguments)) return usageError(arguments, parser.errorText(), err);
     if (parser.isSet(help)) {
+        // Every command's description ends with its exit statuses; the
+        // ones of a failed write are the same for all.
+        parser.setApplicationDescription(parser.applicationDescription() + QLatin1Char('\n') + outputStatusHelp());
         QString text = parser.helpText();
         // The parser names the program by its file; show the command instead.
         const qsizetype eol = text.indexOf(QLatin1Char('\n'));
@@ -34,15 +52,6 @@ int usageError(const QStringList& arguments, const QString& problem, QIODevice& 
 int failure(const QStringList& arguments, const QString& problem, QIODevice& err) {
     writeText(err, QStringLiteral("%1: %2\n").arg(arguments.value(0), problem));
     return ExitFailure;
-}
-
-QCommandLineOption databaseOption() {
-    return QCommandLineOption(QStringLiteral("db"),
-                              QStringLiteral("The component database to read (default: the one named by the "
-                                             "calculator window's DBPath setting; without a setting the user's own "
-                                             "copy when it exists, else the default database shipped with this "
-                                             "program, read only)."),
-                              QStringLiteral("file"));
 }
 
 QString componentDatabasePath(const QCommandLineParser& parser) {

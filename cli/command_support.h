@@ -8,6 +8,9 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
+
+#include "cli/options.h"
 
 namespace zolvant::cli {
 
@@ -16,9 +19,21 @@ enum ExitStatus : int {
     ExitOk = 0,       // done
     ExitFailure = 1,  // a failure the command reported (on standard error, or as Input ERROR lines)
     ExitUsage = 2,    // wrong usage: a message and a hint at --help on standard error
+    // The reader of standard output went away (a closed pipe): the command
+    // stopped quietly, with the status a shell gives a program ended by
+    // SIGPIPE.
+    ExitReaderGone = 141,
 };
+// A failed write to standard output (a full disk) is ExitFailure, with the
+// message "zolvant-cli COMMAND: cannot write to standard output: REASON".
 
-void writeText(QIODevice& device, const QString& text);
+// The text in UTF-8; false when the device did not take all of it.
+bool writeText(QIODevice& device, const QString& text);
+bool writeBytes(QIODevice& device, const QByteArray& bytes);
+bool writeBytes(QIODevice& device, const std::string& bytes);
+
+// What the help of every command says of its exit statuses, after its own.
+QString outputStatusHelp();
 
 // Adds -h/--help, parses arguments (arguments[0] is the command as shown,
 // "zolvant-cli list") and handles what ends the command at once: a parse
@@ -32,9 +47,6 @@ int usageError(const QStringList& arguments, const QString& problem, QIODevice& 
 
 // Reports a failure on err and returns ExitFailure.
 int failure(const QStringList& arguments, const QString& problem, QIODevice& err);
-
-// The --db option of the commands that read the component database.
-QCommandLineOption databaseOption();
 
 // The database a command reads: --db when given, otherwise the DBPath
 // setting the calculator window uses, otherwise the user's own copy when it

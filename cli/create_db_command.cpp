@@ -36,10 +36,9 @@ QString withoutLinePrefix(const db::CsvLineError& e, const QString& csvPath) {
 int runCreateDbCommand(const QStringList& arguments, QIODevice& out, QIODevice& err) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    const QCommandLineOption from(QStringLiteral("from"),
-                                  QStringLiteral("Fill the new database from this CSV file (default: create it "
-                                                 "empty)."),
-                                  QStringLiteral("csv"));
+    const QCommandLineOption from =
+        fileOption(QStringLiteral("from"), QStringLiteral("Fill the new database from this CSV file (default: create it "
+                                                          "empty)."));
     parser.addOption(from);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The database file to create."));
     if (const auto done = parseCommandLine(parser, arguments, QStringLiteral("[options] FILE"), out, err)) return *done;

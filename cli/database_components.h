@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "cli/case_parser.h"
+#include "report/case_parser.h"
 #include "db/component_match.h"
 
 namespace zolvant::db {
@@ -20,6 +20,9 @@ class Recordset;
 }  // namespace zolvant::db
 
 namespace zolvant::cli {
+
+using report::ComponentLookup;
+using report::LookupFailure;
 
 class DatabaseComponents {
 public:

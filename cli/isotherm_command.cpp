@@ -6,8 +6,9 @@
 
 #include "cli/command_support.h"
 #include "cli/database_components.h"
-#include "solver/text.h"
+#include "report/isotherm_csv.h"
 #include "solver/case.h"
+#include "solver/text.h"
 
 namespace zolvant::cli {
 namespace {
@@ -25,28 +26,19 @@ const char* const kHelp =
     "database's.\n"
     "\n"
     "--plot FILE.png or FILE.svg also writes the isotherm window's picture of it\n"
-    "(no display needed).\n";
-
-// The constant options in the order of Prop.
-const std::array<const char*, 6> kConstantNames{"Tc", "Pc", "omega", "K1", "K2", "K3"};
-
-// A number option's value in the calculator's number grammar.
-std::optional<double> numberOption(const QString& text) {
-    const std::string s = text.trimmed().toStdString();
-    if (!readsAsNumber(s)) return std::nullopt;
-    return leadingNumber(s);
-}
+    "(no display needed), whole or not at all.\n"
+    "\n"
+    "Exit status: 0 when written; 1 when the state is refused, the component cannot be\n"
+    "found or the picture cannot be written (the reason on standard error); 2 for wrong\n"
+    "usage.";
 
 }  // namespace
 
 int runIsothermCommand(const QStringList& arguments, QIODevice& out, QIODevice& err, const IsothermPlotter& plotter) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kHelp));
-    const QCommandLineOption temperature({QStringLiteral("T"), QStringLiteral("temperature")},
-                                         QStringLiteral("Temperature in degrees Celsius, as typed."),
-                                         QStringLiteral("CELSIUS"));
-    const QCommandLineOption pressure({QStringLiteral("P"), QStringLiteral("pressure")},
-                                      QStringLiteral("Pressure in bar, as typed."), QStringLiteral("BAR"));
+    const QCommandLineOption temperature = temperatureOption(QStringLiteral("Temperature in degrees Celsius, as typed."));
+    const QCommandLineOption pressure = pressureOption(QStringLiteral("Pressure in bar, as typed."));
     parser.addOption(temperature);
     parser.addOption(pressure);
     std::array<QCommandLineOption, 6> constants{
@@ -58,19 +50,16 @@ int runIsothermCommand(const QStringList& arguments, QIODevice& out, QIODevice& 
         QCommandLineOption(QStringLiteral("K3"), QStringLiteral("PRSV constant K3."), QStringLiteral("VALUE")),
     };
     for (const QCommandLineOption& o : constants) parser.addOption(o);
-    const QCommandLineOption database = databaseOption();
-    parser.addOption(database);
-    const QCommandLineOption points(QStringLiteral("points"),
-                                    QStringLiteral("Base points per curve (%1 to %2; default %3); more are added "
-                                                   "where the curve turns.")
-                                        .arg(kIsothermPointsMin)
-                                        .arg(kIsothermPointsMax)
-                                        .arg(kIsothermPoints),
-                                    QStringLiteral("N"));
+    parser.addOption(databaseOption());
+    const QCommandLineOption points = wholeNumberOption(QStringLiteral("points"),
+                                                        QStringLiteral("Base points per curve (%1 to %2; default %3); "
+                                                                       "more are added where the curve turns.")
+                                                            .arg(kIsothermPointsMin)
+                                                            .arg(kIsothermPointsMax)
+                                                            .arg(kIsothermPoints));
     parser.addOption(points);
-    const QCommandLineOption plot(QStringLiteral("plot"),
-                                  QStringLiteral("Also write the picture to FILE (.png or .svg)."),
-                                  QStringLiteral("FILE"));
+    const QCommandLineOption plot =
+        fileOption(QStringLiteral("plot"), QStringLiteral("Also write the picture to FILE (.png or .svg)."));
     parser.addOption(plot);
     parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("A component of the component database."));
     if (const auto done = parseCommandLine(parser, arguments,
@@ -78,8 +67,10 @@ int runIsothermCommand(const QStringList& arguments, QIODevice& out, QIODevice& 
                                            out, err))
         return *done;
 
-    if (!parser.isSet(temperature) || !parser.isSet(pressure))
-        return usageError(arguments, QStringLiteral("-T and -P are both needed"), err);
+    const Checked<QString> tText = requiredValue(parser, temperature);
+    if (!tText) return usageError(arguments, tText.problem, err);
+    const Checked<QString> pText = requiredValue(parser, pressure);
+    if (!pText) return usageError(arguments, pText.problem, err);
     const QStringList names = parser.positionalArguments();
     if (names.size() > 1)
         return usageError(arguments, QStringLiteral("one component at a time (%1 given)").arg(names.size()), err);
@@ -88,18 +79,8 @@ int runIsothermCommand(const QStringList& arguments, QIODevice& out, QIODevice& 
     if (names.isEmpty() && !anyConstant)
         return usageError(arguments, QStringLiteral("no component: give a NAME or its constants (--Tc, --Pc, ...)"),
                           err);
-    int count = kIsothermPoints;
-    if (parser.isSet(points)) {
-        bool ok = false;
-        count = parser.value(points).toInt(&ok);
-        if (!ok || count < kIsothermPointsMin || count > kIsothermPointsMax)
-            return usageError(arguments,
-                              QStringLiteral("--points takes a whole number from %1 to %2, not '%3'")
-                                  .arg(kIsothermPointsMin)
-                                  .arg(kIsothermPointsMax)
-                                  .arg(parser.value(points)),
-                              err);
-    }
+    const Checked<int> count = wholeNumber(parser, points, kIsothermPointsMin, kIsothermPointsMax, kIsothermPoints);
+    if (!count) return usageError(arguments, count.problem, err);
     QString plotPath;
     if (parser.isSet(plot)) {
         plotPath = parser.value(plot);
@@ -131,31 +112,25 @@ int runIsothermCommand(const QStringList& arguments, QIODevice& out, QIODevice& 
     }
     for (std::size_t i = 0; i < constants.size(); ++i) {
         if (!parser.isSet(constants[i])) continue;
-        const auto v = numberOption(parser.value(constants[i]));
-        if (!v)
-            return usageError(arguments,
-                              QStringLiteral("--%1 takes a number, not '%2'")
-                                  .arg(QString::fromLatin1(kConstantNames[i]), parser.value(constants[i])),
-                              err);
+        const Checked<double> v = number(parser, constants[i]);
+        if (!v) return usageError(arguments, v.problem, err);
         component.constants[i] = *v;
     }
-    const PureCase run = solvePure(component, parser.value(temperature).toStdString(),
-                                   parser.value(pressure).toStdString(), name.toStdString());
+    const PureCase run = solvePure(component, tText->toStdString(), pText->toStdString(), name.toStdString());
     const CaseOutcome& outcome = run.outcome;
     if (!outcome.solved)
         return failure(arguments,
                        QStringLiteral("%1: %2").arg(QString::fromStdString(outcome.title),
                                                     QString::fromStdString(outcome.message)),
                        err);
-    const IsothermModel model = isothermModel(run.solved, 0, count);
+    const IsothermModel model = isothermModel(run.solved, 0, *count);
 
     if (!plotPath.isEmpty()) {
         const QString problem = plotter(model, plotPath);
         if (!problem.isEmpty())
             return failure(arguments, QStringLiteral("cannot write %1: %2").arg(plotPath, problem), err);
     }
-    writeText(out, QString::fromStdString(isothermCsv(model)));
-    return ExitOk;
+    return writeBytes(out, report::isothermCsv(model)) ? ExitOk : ExitFailure;  // main() says why a write failed
 }
 
 }  // namespace zolvant::cli

@@ -6,27 +6,30 @@
 #include <QFile>
 #include <QStringList>
 
-#include <cstdio>
 #include <memory>
 #include <string_view>
+#include <unistd.h>
 
 #ifdef ZOLVANT_CLI_PICTURES
 #include <QGuiApplication>
 
-#include "ui/isotherm/isotherm_chart.h"
+#include "chart/isotherm_chart.h"
 #endif
 
-#include "cli/create_db_command.h"
-#include "cli/isotherm_command.h"
-#include "cli/import_mdb_command.h"
-#include "cli/list_command.h"
 #include "cli/add_defaults_command.h"
+#include "cli/create_db_command.h"
+#include "cli/import_mdb_command.h"
+#include "cli/isotherm_command.h"
+#include "cli/list_command.h"
+#include "cli/output.h"
 #include "cli/solve_command.h"
 #include "cli/sweep_command.h"
 #include "zolvant/version.h"
 
 namespace {
 
+using zolvant::cli::CheckedOutput;
+using zolvant::cli::endCommand;
 using zolvant::cli::ExitUsage;
 
 struct Command {
@@ -53,7 +56,7 @@ int createDb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
 
 int isotherm(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
 #ifdef ZOLVANT_CLI_PICTURES
-    return zolvant::cli::runIsothermCommand(arguments, out, err, &zolvant::ui::writeIsothermPicture);
+    return zolvant::cli::runIsothermCommand(arguments, out, err, &zolvant::plot::writeIsothermPicture);
 #else
     return zolvant::cli::runIsothermCommand(arguments, out, err);
 #endif
@@ -87,16 +90,25 @@ QString usage() {
         "Commands:\n");
     for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -12).arg(QString::fromLatin1(c.summary));
     text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command; 'zolvant-cli --version' "
-                           "prints the version.\n");
+                           "prints the version.\n"
+                           "\n"
+                           "Exit status: 0 done; 1 a failure, said on standard error (a failed write to standard\n"
+                           "output too); 2 wrong usage; 141 when the reader of standard output has gone (a\n"
+                           "closed pipe), quietly.\n");
     return text;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Every write is checked: a closed pipe is a failed write to notice,
+    // not a signal that ends the program unseen.
+    zolvant::cli::ignoreBrokenPipes();
+    CheckedOutput out(STDOUT_FILENO), err(STDERR_FILENO);
+    const QString program = QStringLiteral("zolvant-cli");
     if (argc == 2 && (std::string_view(argv[1]) == "--version")) {
-        std::fputs("zolvant-cli " ZOLVANT_VERSION "\n", stdout);
-        return 0;
+        out.write("zolvant-cli " ZOLVANT_VERSION "\n");
+        return endCommand(program, 0, out, err);
     }
     // Before anything else: the DBPath setting and the seed beside the
     // executable are found through the application object. Pictures need
@@ -115,22 +127,20 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("zolvant-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZOLVANT_VERSION));
 
-    QFile in, out, err;
+    QFile in;
     in.open(stdin, QIODevice::ReadOnly);
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
 
     const QStringList args = QCoreApplication::arguments();
     const QString command = args.value(1);
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h") || command == QStringLiteral("help")) {
         out.write(usage().toUtf8());
-        return 0;
+        return endCommand(program, 0, out, err);
     }
     for (const Command& c : kCommands) {
         if (command == QString::fromLatin1(c.name)) {
             QStringList rest = args.mid(2);
             rest.prepend(QStringLiteral("zolvant-cli ") + command);
-            return c.run(rest, in, out, err);
+            return endCommand(rest.constFirst(), c.run(rest, in, out, err), out, err);
         }
     }
     const QString problem = command.isEmpty() ? QStringLiteral("zolvant-cli: no command given\n\n")

@@ -11,13 +11,15 @@
 #include <utility>
 #include <vector>
 
-#include "cli/case_csv.h"
-#include "cli/case_json.h"
 #include "cli/case_stream.h"
-#include "cli/case_report.h"
 #include "cli/database_components.h"
+#include "report/case_csv.h"
+#include "report/case_json.h"
+#include "report/case_report.h"
 
 namespace zolvant::cli {
+
+using namespace report;  // the case and its written forms
 namespace {
 
 const char kDescription[] =
@@ -87,55 +89,36 @@ const char kDescription[] =
     "Exit status: 0 when solved; 1 when a check refuses the case or a name cannot be\n"
     "found (the message on standard error); 2 for wrong usage.";
 
-const QString kPairsUsage = QStringLiteral("NAME=FRACTION");
-
 enum class Output { Json, Table, WideTable, Csv };
 
-void writeCase(QIODevice& out, const CaseReport& report, Output output, bool insight) {
-    if (output == Output::WideTable)
-        writeText(out, toWideTable(report, insight));
-    else
-        writeText(out, toTable(report, insight));
+bool writeCase(QIODevice& out, const CaseReport& report, Output output, bool insight) {
+    if (output == Output::WideTable) return writeText(out, toWideTable(report, insight));
+    return writeText(out, toTable(report, insight));
 }
 
 int runQuickForm(const QStringList& arguments, const QString& temperature, const QString& pressure,
                  const QStringList& positional, const ComponentLookup& lookup, Output output, bool insight,
                  QIODevice& out, QIODevice& err) {
-    std::vector<std::pair<QString, QString>> pairs;
-    for (const QString& arg : positional) {
-        if (arg == QStringLiteral("-"))
-            return usageError(arguments,
-                              QStringLiteral("with -T and -P the components are %1 pairs; standard input ('-') "
-                                             "is not read").arg(kPairsUsage),
-                              err);
-        // A fraction never holds '=': a name may.
-        const qsizetype eq = arg.lastIndexOf(QLatin1Char('='));
-        if (eq < 0)
-            return usageError(arguments,
-                              QStringLiteral("'%1' is not a %2 pair (with -T and -P the arguments are components, "
-                                             "not files)").arg(arg, kPairsUsage),
-                              err);
-        if (eq == 0) return usageError(arguments, QStringLiteral("'%1' gives no component name").arg(arg), err);
-        pairs.emplace_back(arg.left(eq), arg.mid(eq + 1));
-    }
-    if (pairs.empty())
-        return usageError(arguments, QStringLiteral("no components: give up to 4 %1 pairs").arg(kPairsUsage), err);
-    if (pairs.size() > 4)
+    if (positional.contains(QStringLiteral("-")))
         return usageError(arguments,
-                          QStringLiteral("%1 components given; a mixture has at most 4").arg(pairs.size()), err);
+                          QStringLiteral("with -T and -P the components are %1 pairs; standard input ('-') "
+                                         "is not read").arg(kPairValue),
+                          err);
+    const Checked<ComponentPairs> pairs =
+        componentPairs(positional, {}, QStringLiteral(" (with -T and -P the arguments are components, not files)"));
+    if (!pairs) return usageError(arguments, pairs.problem, err);
 
-    const CaseReport report = evaluateLine(quickCase(temperature, pressure, pairs), QString(), lookup);
+    const CaseReport report = evaluateLine(quickCase(temperature, pressure, *pairs), QString(), lookup);
     if (report.inputError) return failure(arguments, QStringLiteral("Input ERROR: ") + inputErrorMessage(report), err);
     if (!report.outcome.solved)
         return failure(arguments,
                        QStringLiteral("%1: %2").arg(QString::fromStdString(report.outcome.title),
                                                     QString::fromStdString(report.outcome.message)),
                        err);
-    if (output == Output::Csv)
-        writeText(out, csvHeader() + toCsvRecords(report, 1));
-    else
-        writeCase(out, report, output, insight);
-    return ExitOk;
+    const bool written = output == Output::Csv ? writeText(out, csvHeader() + toCsvRecords(report, 1))
+                                               : writeCase(out, report, output, insight);
+    // main() says why the write failed.
+    return written ? ExitOk : ExitFailure;
 }
 
 }  // namespace
@@ -172,17 +155,12 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         QStringLiteral("Add each row's roots, fugacity, saturation pressure, stable phase and how its roots "
                        "ended: the key \"insight\" of each JSON block, or lines under each block of a table."));
     parser.addOption(insightOption);
-    const QCommandLineOption database = databaseOption();
-    parser.addOption(database);
-    const QCommandLineOption temperature({QStringLiteral("T"), QStringLiteral("temperature")},
-                                         QStringLiteral("Quick form: the temperature in degrees Celsius, as typed "
-                                                        "into the temperature box. Needs -P."),
-                                         QStringLiteral("celsius"));
+    parser.addOption(databaseOption());
+    const QCommandLineOption temperature = temperatureOption(
+        QStringLiteral("Quick form: the temperature in degrees Celsius, as typed into the temperature box. Needs -P."));
     parser.addOption(temperature);
-    const QCommandLineOption pressure({QStringLiteral("P"), QStringLiteral("pressure")},
-                                      QStringLiteral("Quick form: the pressure in bar, as typed into the pressure "
-                                                     "box. Needs -T."),
-                                      QStringLiteral("bar"));
+    const QCommandLineOption pressure =
+        pressureOption(QStringLiteral("Quick form: the pressure in bar, as typed into the pressure box. Needs -T."));
     parser.addOption(pressure);
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("JSON Lines files of cases (default: standard input); in the quick "
@@ -237,14 +215,14 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         if (!f->open(QIODevice::ReadOnly)) {
             QString problem = QStringLiteral("cannot open %1: %2").arg(name, f->errorString());
             if (name.contains(QLatin1Char('=')))
-                problem += QStringLiteral(" (%1 pairs need -T and -P)").arg(kPairsUsage);
+                problem += QStringLiteral(" (%1 pairs need -T and -P)").arg(kPairValue);
             return usageError(arguments, problem, err);
         }
         sources.push_back({QFileInfo(name).fileName(), f.get()});
         files.push_back(std::move(f));
     }
 
-    if (output == Output::Csv) writeText(out, csvHeader());
+    if (output == Output::Csv && !writeText(out, csvHeader())) return ExitFailure;
     const auto format = [output, insight](std::string& text, const CaseReport& report, int number) {
         switch (output) {
         case Output::Json:
@@ -262,6 +240,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         }
     };
     const StreamCounts counts = solveCases(sources, lookup, format, out);
+    if (counts.outputFailed) return ExitFailure;  // main() says why
     const int lines = counts.lines, badLines = counts.badLines;
     if (badLines > 0)
         return failure(arguments,

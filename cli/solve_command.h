@@ -8,10 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "cli/case_parser.h"
 #include "cli/command_support.h"
+#include "report/case_parser.h"
 
 namespace zolvant::cli {
+
+using report::ComponentLookup;
 
 // arguments[0] is the command's name as shown in the help
 // ("zolvant-cli solve"); the rest are its options and files (or NAME=FRACTION

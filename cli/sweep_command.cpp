@@ -8,15 +8,17 @@
 #include <utility>
 #include <vector>
 
-#include "cli/sweep_csv.h"
-#include "cli/case_report.h"
 #include "cli/database_components.h"
 #include "cli/solve_command.h"
+#include "report/case_report.h"
+#include "report/sweep_csv.h"
 #include "solver/ordered_parallel.h"
 #include "solver/sweep.h"
 #include "solver/text.h"
 
 namespace zolvant::cli {
+
+using namespace report;  // the case and its written forms
 namespace {
 
 const char kDescription[] =
@@ -46,8 +48,6 @@ const char kDescription[] =
     "Exit status: 0 when the table was written (refused points included); 1 when a\n"
     "component cannot be found or the case file is not a case; 2 for wrong usage.";
 
-const QString kPairsUsage = QStringLiteral("NAME=FRACTION");
-
 struct Failure {
     int status;
     QString problem;
@@ -73,30 +73,23 @@ std::optional<Value> readValue(const QString& text) {
 int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err, const ComponentLookup& givenLookup) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    const QCommandLineOption temperature({QStringLiteral("T"), QStringLiteral("temperature")},
-                                         QStringLiteral("The temperature in degrees Celsius, or a range FROM:TO."),
-                                         QStringLiteral("celsius"));
-    const QCommandLineOption pressure({QStringLiteral("P"), QStringLiteral("pressure")},
-                                      QStringLiteral("The pressure in bar, or a range FROM:TO."), QStringLiteral("bar"));
-    const QCommandLineOption points(QStringLiteral("points"),
-                                    QStringLiteral("The number of points, both ends included (%1 to %2).")
-                                        .arg(kMinSweepPoints)
-                                        .arg(kMaxSweepPoints),
-                                    QStringLiteral("n"));
+    const QCommandLineOption temperature =
+        temperatureOption(QStringLiteral("The temperature in degrees Celsius, or a range FROM:TO."));
+    const QCommandLineOption pressure = pressureOption(QStringLiteral("The pressure in bar, or a range FROM:TO."));
+    const QCommandLineOption points = wholeNumberOption(
+        QStringLiteral("points"),
+        QStringLiteral("The number of points, both ends included (%1 to %2).").arg(kMinSweepPoints).arg(kMaxSweepPoints));
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Geometric spacing (a constant ratio), for a range above 0."));
-    const QCommandLineOption caseFile(QStringLiteral("case"),
-                                      QStringLiteral("Take the components from the first line of FILE, a case of "
-                                                     "`zolvant-cli solve`."),
-                                      QStringLiteral("file"));
+    const QCommandLineOption caseFile =
+        caseOption(QStringLiteral("Take the components from the first line of FILE, a case of `zolvant-cli solve`."));
     const QCommandLineOption insight(QStringLiteral("insight"),
                                      QStringLiteral("Two more columns: Stable (the stable phase by the equation) "
                                                     "and Psat (bar), the equation's saturation pressure."));
-    const QCommandLineOption threads(QStringLiteral("threads"),
-                                     QStringLiteral("Threads to use (default: all cores)."), QStringLiteral("n"));
+    const QCommandLineOption threads =
+        wholeNumberOption(QStringLiteral("threads"), QStringLiteral("Threads to use (default: all cores)."));
     parser.addOptions({temperature, pressure, points, log, caseFile, insight, threads, databaseOption()});
-    parser.addPositionalArgument(QStringLiteral("components"), QStringLiteral("NAME=FRACTION pairs (at most 4)."),
-                                 QStringLiteral("[NAME=FRACTION...]"));
+    addComponentPairs(parser, QStringLiteral("NAME=FRACTION pairs (at most 4)."));
     if (const auto done =
             parseCommandLine(parser, arguments, QStringLiteral("-T CELSIUS[:TO] -P BAR[:TO] --points N [options] "
                                                                "NAME=FRACTION..."),
@@ -104,46 +97,30 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
         return *done;
 
     // Usage first, before any database is opened.
-    if (!parser.isSet(temperature)) return usageError(arguments, QStringLiteral("-T is missing"), err);
-    if (!parser.isSet(pressure)) return usageError(arguments, QStringLiteral("-P is missing"), err);
-    const std::optional<Value> t = readValue(parser.value(temperature));
-    const std::optional<Value> p = readValue(parser.value(pressure));
+    const Checked<QString> tText = requiredValue(parser, temperature);
+    if (!tText) return usageError(arguments, tText.problem, err);
+    const Checked<QString> pText = requiredValue(parser, pressure);
+    if (!pText) return usageError(arguments, pText.problem, err);
+    const std::optional<Value> t = readValue(*tText);
+    const std::optional<Value> p = readValue(*pText);
     if (!t)
-        return usageError(arguments,
-                          QStringLiteral("-T: '%1' is not a range FROM:TO of two numbers").arg(parser.value(temperature)),
-                          err);
+        return usageError(arguments, QStringLiteral("-T: '%1' is not a range FROM:TO of two numbers").arg(*tText), err);
     if (!p)
-        return usageError(arguments,
-                          QStringLiteral("-P: '%1' is not a range FROM:TO of two numbers").arg(parser.value(pressure)), err);
+        return usageError(arguments, QStringLiteral("-P: '%1' is not a range FROM:TO of two numbers").arg(*pText), err);
     if (t->range == p->range)
         return usageError(arguments,
                           t->range ? QStringLiteral("-T and -P are both ranges: exactly one of them is FROM:TO")
                                    : QStringLiteral("neither -T nor -P is a range: exactly one of them is FROM:TO"),
                           err);
-    if (!parser.isSet(points)) return usageError(arguments, QStringLiteral("--points is missing"), err);
-    bool numberOk = false;
-    const int n = parser.value(points).toInt(&numberOk);
-    if (!numberOk || n < kMinSweepPoints || n > kMaxSweepPoints)
-        return usageError(arguments,
-                          QStringLiteral("--points: '%1' is not a whole number from %2 to %3")
-                              .arg(parser.value(points))
-                              .arg(kMinSweepPoints)
-                              .arg(kMaxSweepPoints),
-                          err);
-    unsigned threadCount = 0;
-    if (parser.isSet(threads)) {
-        const uint v = parser.value(threads).toUInt(&numberOk);
-        if (!numberOk || v < 1 || v > 256)
-            return usageError(arguments,
-                              QStringLiteral("--threads: '%1' is not a whole number from 1 to 256").arg(parser.value(threads)),
-                              err);
-        threadCount = v;
-    }
+    const Checked<int> n = wholeNumber(parser, points, kMinSweepPoints, kMaxSweepPoints);
+    if (!n) return usageError(arguments, n.problem, err);
+    const Checked<int> threadCount = wholeNumber(parser, threads, 1, 256, 0);
+    if (!threadCount) return usageError(arguments, threadCount.problem, err);
 
     SweepPlan plan;
     plan.variable = t->range ? SweepVariable::Temperature : SweepVariable::Pressure;
     const Value& varied = t->range ? *t : *p;
-    plan.range = {varied.from, varied.to, n, parser.isSet(log) ? SweepSpacing::Geometric : SweepSpacing::Linear};
+    plan.range = {varied.from, varied.to, *n, parser.isSet(log) ? SweepSpacing::Geometric : SweepSpacing::Linear};
     if (const std::string problem = sweepRangeProblem(plan.range); !problem.empty())
         return usageError(arguments,
                           QStringLiteral("%1: %2").arg(parser.isSet(log) ? QStringLiteral("--log")
@@ -161,30 +138,14 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
             return usageError(arguments,
                               QStringLiteral("--case gives the components; '%1' is one too many").arg(positional.first()),
                               err);
-        QFile f(parser.value(caseFile));
-        if (!f.open(QIODevice::ReadOnly))
-            return usageError(arguments,
-                              QStringLiteral("--case: cannot open %1: %2").arg(parser.value(caseFile), f.errorString()),
-                              err);
-        line = f.readLine();
-        if (line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
+        const Checked<QByteArray> read = caseLine(parser, caseFile);
+        if (!read) return usageError(arguments, read.problem, err);
+        line = *read;
         where = QStringLiteral("%1, line 1").arg(parser.value(caseFile));
     } else {
-        std::vector<std::pair<QString, QString>> pairs;
-        for (const QString& arg : positional) {
-            // A fraction never holds '=': a name may.
-            const qsizetype eq = arg.lastIndexOf(QLatin1Char('='));
-            if (eq <= 0)
-                return usageError(arguments, QStringLiteral("'%1' is not a %2 pair").arg(arg, kPairsUsage), err);
-            pairs.emplace_back(arg.left(eq), arg.mid(eq + 1));
-        }
-        if (pairs.empty())
-            return usageError(arguments,
-                              QStringLiteral("no components: give up to 4 %1 pairs, or --case").arg(kPairsUsage), err);
-        if (pairs.size() > 4)
-            return usageError(arguments,
-                              QStringLiteral("%1 components given; a mixture has at most 4").arg(pairs.size()), err);
-        line = quickCase(QString(), QString(), pairs);
+        const Checked<ComponentPairs> pairs = componentPairs(positional, QStringLiteral(", or --case"));
+        if (!pairs) return usageError(arguments, pairs.problem, err);
+        line = quickCase(QString(), QString(), *pairs);
     }
 
     DatabaseComponents components([&parser] { return componentDatabasePath(parser); });
@@ -192,19 +153,20 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
     CaseReport base = evaluateLine(line, where, lookup);
     if (base.inputError) return failure(arguments, QStringLiteral("Input ERROR: ") + inputErrorMessage(base), err);
     plan.mixture = base.parsed.input;
-    plan.mixture.temperature = parser.value(temperature).toStdString();
-    plan.mixture.pressure = parser.value(pressure).toStdString();
+    plan.mixture.temperature = tText->toStdString();
+    plan.mixture.pressure = pText->toStdString();
     const std::vector<double> values = sweepValues(plan.range);
 
     const bool withInsight = parser.isSet(insight);
-    const std::string header = sweepCsvHeader(withInsight);
-    out.write(header.data(), static_cast<qint64>(header.size()));
+    if (!writeBytes(out, sweepCsvHeader(withInsight))) return ExitFailure;  // main() says why
     // Each point's records are made on the workers; a few hundred points a
-    // round keep the threads busy and the memory small.
+    // round keep the threads busy and the memory small. A failed write
+    // stops the workers after their round.
     base.where.clear();
     std::string pending;
+    bool written = true;
     runOrdered<std::string>(
-        values.size(), workerThreads(threadCount), 256,
+        values.size(), workerThreads(static_cast<unsigned>(*threadCount)), 256,
         [&](std::size_t i) {
             CaseReport r;
             r.parsed.names = base.parsed.names;
@@ -216,12 +178,12 @@ int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err
         [&](std::size_t, std::string&& records) {
             pending += records;
             if (pending.size() >= (1u << 20)) {
-                out.write(pending.data(), static_cast<qint64>(pending.size()));
+                written = writeBytes(out, pending);
                 pending.clear();
             }
-            return true;
+            return written;
         });
-    out.write(pending.data(), static_cast<qint64>(pending.size()));
+    if (!written || !writeBytes(out, pending)) return ExitFailure;
     return ExitOk;
 }
 

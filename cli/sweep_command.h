@@ -6,10 +6,12 @@
 #include <QIODevice>
 #include <QStringList>
 
-#include "cli/case_parser.h"
 #include "cli/command_support.h"
+#include "report/case_parser.h"
 
 namespace zolvant::cli {
+
+using report::ComponentLookup;
 
 // arguments[0] is the command's name as shown ("zolvant-cli sweep").
 int runSweepCommand(const QStringList& arguments, QIODevice& out, QIODevice& err, const ComponentLookup& lookup = {});

@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "cli/case_parser.h"
-#include "cli/case_report.h"
 #include "fuzz/cell_checks.h"
+#include "report/case_parser.h"
+#include "report/case_report.h"
 
 using namespace zolvant;
 using namespace zolvant::fuzz;
@@ -18,9 +18,9 @@ using namespace zolvant::fuzz;
 namespace {
 
 // Two known names, one with Null fields, so that a case by name is reachable.
-std::optional<cli::ComponentConstants> lookup(const QString& name) {
-    if (name == QStringLiteral("Methane")) return cli::ComponentConstants{190.56, 45.99, 0.011, -0.00159, std::nullopt, std::nullopt};
-    if (name == QStringLiteral("n-Butane")) return cli::ComponentConstants{425.12, 37.96, 0.2, 0.03443, 0.5, 0.461};
+std::optional<zolvant::report::ComponentConstants> lookup(const QString& name) {
+    if (name == QStringLiteral("Methane")) return zolvant::report::ComponentConstants{190.56, 45.99, 0.011, -0.00159, std::nullopt, std::nullopt};
+    if (name == QStringLiteral("n-Butane")) return zolvant::report::ComponentConstants{425.12, 37.96, 0.2, 0.03443, 0.5, 0.461};
     return std::nullopt;
 }
 
@@ -75,14 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray line(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 
     // Without a lookup (constants only) and with one (names allowed).
-    for (const cli::ComponentLookup& l : {cli::ComponentLookup{}, cli::ComponentLookup{lookup}}) {
-        const cli::CaseReport report = cli::evaluateLine(line, QStringLiteral("line 7"), l);
+    for (const zolvant::report::ComponentLookup& l : {zolvant::report::ComponentLookup{}, zolvant::report::ComponentLookup{lookup}}) {
+        const zolvant::report::CaseReport report = zolvant::report::evaluateLine(line, QStringLiteral("line 7"), l);
         if (report.inputError)
             FUZZ_CHECK(!report.inputError->isEmpty(), "empty input error");
         else
             FUZZ_CHECK(report.parsed.input.components.size() <= 4, "more than four components");
-        checkAnswer(cli::toJsonLine(report), line, !report.inputError);
-        (void)cli::toTable(report);
+        checkAnswer(zolvant::report::toJsonLine(report), line, !report.inputError);
+        (void)zolvant::report::toTable(report);
     }
     return 0;
 }

@@ -27,8 +27,7 @@ struct EquationBase {
     void setState(const StateValues& sv) { T = sv.T; P = sv.P; R = sv.R; }
 };
 
-// Single-precision reduced temperature T / Tc, as stored.
-float reducedTemperature(const MixtureState& s, int k) { return s.tempK / s.constant(k, Tc); }
+using detail::reducedTemperature;
 
 // Peng-Robinson-Stryjek-Vera: K1 missing outranks ω missing.
 Mark prsvMark(const MixtureState& s, int k) {
@@ -95,7 +94,7 @@ struct PengRobinson : EquationBase {
 
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
         setState(sv);
-        const float trSingle = reducedTemperature(s, k);
+        const double tr = reducedTemperature(s, sv, k);
         const double tc = s.constant(k, Tc), pc = s.constant(k, Pc);
         const float omegaSingle = s.constant(k, Omega);
         const double w = omegaSingle;
@@ -104,7 +103,7 @@ struct PengRobinson : EquationBase {
         const double kappa = omegaSingle <= 0.49f
                                  ? (w * 1.54226 + 0.37464) - (w * w) * 0.26992
                                  : ((w * 1.48503 + 0.379642) - (w * w) * 0.164423) + ((w * w) * w) * 0.016666;
-        const double t = kappa * (1 - std::sqrt(static_cast<double>(trSingle))) + 1;
+        const double t = kappa * (1 - std::sqrt(tr)) + 1;
         const double alpha = t * t;
         a = alpha * ac;
     }
@@ -132,12 +131,12 @@ struct SoaveRedlichKwong : EquationBase {
 
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
         setState(sv);
-        const float trSingle = reducedTemperature(s, k);
+        const double tr = reducedTemperature(s, sv, k);
         const double tc = s.constant(k, Tc), pc = s.constant(k, Pc);
         const double w = s.constant(k, Omega);
         a = ((sv.R2 * 0.42748) * (tc * tc)) / pc;
         b = (tc * 7.20324954711914) / pc;
-        const double sqrtTr = std::sqrt(static_cast<double>(trSingle));
+        const double sqrtTr = std::sqrt(tr);
         const double m = (w * 1.55171 + 0.48508) - (w * w) * 0.15613;
         const double t = m * (1 - sqrtTr) + 1;
         alpha = t * t;
@@ -184,9 +183,8 @@ struct StryjekVeraBase : EquationBase {
 struct StryjekVera1 : StryjekVeraBase {
     static constexpr int block = 4;
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
-        const float trSingle = reducedTemperature(s, k);
+        const double tr = reducedTemperature(s, sv, k);
         const double kappa0 = common(s, sv, k);
-        const double tr = trSingle;
         const double sqrtTr = std::sqrt(tr);
         const double k1 = s.constant(k, K1);
         const double kappa = kappa0 + (k1 * (sqrtTr + 1)) * (0.7 - tr);
@@ -199,9 +197,8 @@ struct StryjekVera1 : StryjekVeraBase {
 struct StryjekVera2 : StryjekVeraBase {
     static constexpr int block = 5;
     void parameters(const MixtureState& s, const StateValues& sv, int k) {
-        const float trSingle = reducedTemperature(s, k);
+        const double tr = reducedTemperature(s, sv, k);
         const double kappa0 = common(s, sv, k);
-        const double tr = trSingle;
         const double sqrtTr = std::sqrt(tr);
         const double k1 = s.constant(k, K1), k2 = s.constant(k, K2), k3 = s.constant(k, K3);
         const double kappa = kappa0 + (((((k3 - tr) * k2) * (1 - sqrtTr) + k1) * (sqrtTr + 1)) * (0.7 - tr));
@@ -219,24 +216,29 @@ void run(const MixtureState& s, const FractionTexts& f, ResultGrid& g) {
 }
 
 template <class Eq>
-EquationParameters parametersAt(const MixtureState& s, int k) {
+EquationParameters parametersAt(const MixtureState& s, int k, const StateValues& sv) {
     Eq eq;
-    return detail::parametersOf(eq, s, k);
+    return detail::parametersOf(eq, s, k, sv);
 }
 
 }  // namespace
 
-EquationParameters equationParameters(int block, const MixtureState& s, int k) {
+EquationParameters equationParametersAt(int block, const MixtureState& s, int k, double T) {
     if (k < 0 || k >= 4) return {};
+    const StateValues sv = detail::stateValuesAt(s, T);
     switch (block) {
-    case 0: return parametersAt<VanDerWaals>(s, k);
-    case 1: return parametersAt<RedlichKwong>(s, k);
-    case 2: return parametersAt<PengRobinson>(s, k);
-    case 3: return parametersAt<SoaveRedlichKwong>(s, k);
-    case 4: return parametersAt<StryjekVera1>(s, k);
-    case 5: return parametersAt<StryjekVera2>(s, k);
+    case 0: return parametersAt<VanDerWaals>(s, k, sv);
+    case 1: return parametersAt<RedlichKwong>(s, k, sv);
+    case 2: return parametersAt<PengRobinson>(s, k, sv);
+    case 3: return parametersAt<SoaveRedlichKwong>(s, k, sv);
+    case 4: return parametersAt<StryjekVera1>(s, k, sv);
+    case 5: return parametersAt<StryjekVera2>(s, k, sv);
     default: return {};
     }
+}
+
+EquationParameters equationParameters(int block, const MixtureState& s, int k) {
+    return equationParametersAt(block, s, k, static_cast<double>(s.tempK));
 }
 
 void SolveVDW(const MixtureState& s, const FractionTexts& f, ResultGrid& g) { run<VanDerWaals>(s, f, g); }

@@ -46,15 +46,35 @@ inline float fractionOf(const FractionTexts& f, int k) {
 
 // Per-state values an equation may need, widened once.
 struct StateValues {
-    double T;   // tempK
+    double T;   // tempK, or the temperature a model beside the grid asks for
     double P;   // pressBar
     double R;   // gasConstR, 83.13999938964844
     double R2;  // R squared in double precision
+    // The grid's own temperature: T / Tc is the single-precision quotient
+    // it stores. Any other temperature takes T / Tc in double, so that a
+    // model varying T sees a smooth α(T).
+    bool gridTemperature = true;
 };
 
 inline StateValues stateValues(const MixtureState& s) {
     return {static_cast<double>(s.tempK), static_cast<double>(s.pressBar), static_cast<double>(gasConstR),
-            static_cast<double>(gasConstR) * static_cast<double>(gasConstR)};
+            static_cast<double>(gasConstR) * static_cast<double>(gasConstR), true};
+}
+
+// The same values at temperature T (K): at T = tempK exactly those of the
+// grid's state, reduced temperature included.
+inline StateValues stateValuesAt(const MixtureState& s, double T) {
+    StateValues sv = stateValues(s);
+    sv.gridTemperature = T == sv.T;
+    sv.T = T;
+    return sv;
+}
+
+// T / Tc of position k: the grid's single-precision quotient at its own
+// temperature, widened; T / Tc in double at any other.
+inline double reducedTemperature(const MixtureState& s, const StateValues& sv, int k) {
+    if (sv.gridTemperature) return static_cast<double>(s.tempK / s.constant(k, Tc));
+    return sv.T / static_cast<double>(s.constant(k, Tc));
 }
 
 // A state temperature or pressure that is not a positive finite number
@@ -76,12 +96,11 @@ bool positionDefined(const Eq& eq, const MixtureState& s, int k) {
 // The pressure equation behind an equation's updates at a position, from
 // the very values its iteration uses.
 template <class Eq>
-EquationParameters parametersOf(Eq& eq, const MixtureState& s, int k) {
-    const StateValues sv = stateValues(s);
+EquationParameters parametersOf(Eq& eq, const MixtureState& s, int k, const StateValues& sv) {
     eq.parameters(s, sv, k);
     EquationParameters p;
     p.family = Eq::family;
-    p.defined = positionDefined(eq, s, k);
+    p.defined = positionDefined(eq, s, k) && std::isfinite(sv.T) && sv.T > 0;
     p.a = eq.attraction();
     p.b = eq.b;
     p.R = sv.R;

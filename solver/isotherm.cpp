@@ -183,18 +183,4 @@ IsothermModel isothermModel(const SolvedCase& solved, int row, int points) {
     return m;
 }
 
-std::string isothermCsv(const IsothermModel& m) {
-    std::string s = "Equation,V (cm3/mol),P (bar)\r\n";
-    for (const IsothermCurve& c : m.curves)
-        for (const CurvePoint& pt : c.points) {
-            s += c.name;
-            s += ',';
-            s += shortestText(pt.V);
-            s += ',';
-            if (std::isfinite(pt.P)) s += shortestText(pt.P);
-            s += "\r\n";
-        }
-    return s;
-}
-
 }  // namespace zolvant

@@ -92,8 +92,4 @@ double curveEnd(const EquationParameters& p);
 
 PressureWindow isothermPressureWindow(const IsothermModel& m);
 
-// CSV of the curves: header `Equation,V (cm3/mol),P (bar)`, one record per
-// point, numbers as shortest round-trip text, a gap as an empty P; CRLF.
-std::string isothermCsv(const IsothermModel& m);
-
 }  // namespace zolvant

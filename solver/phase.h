@@ -35,6 +35,12 @@ struct EquationParameters {
 // same code and the same values as its iteration.
 EquationParameters equationParameters(int block, const MixtureState& s, int k);
 
+// The same code at any temperature T (K), the state's pressure kept: at
+// T = double(s.tempK) bit for bit equationParameters (T / Tc then is the
+// single-precision quotient the grid stores); at any other T the reduced
+// temperature is T / Tc in double, so that a(T) is smooth in T.
+EquationParameters equationParametersAt(int block, const MixtureState& s, int k, double T);
+
 // The pressure equation at volume V (cm³/mol), in bar.
 double pressureAt(const EquationParameters& p, double V);
 

@@ -12,11 +12,13 @@
 
 #include <optional>
 
-#include "cli/case_report.h"
+#include "report/case_report.h"
 #include "cli/tests/support.h"
 
 namespace zolvant::cli {
 namespace {
+
+using namespace report;  // the case and its written forms
 
 using test::CliRun;
 using test::runCli;

@@ -17,12 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "cli/case_parser.h"
-#include "cli/case_report.h"
+#include "report/case_parser.h"
+#include "report/case_report.h"
 #include "cli/tests/support.h"
 
 namespace zolvant::cli {
 namespace {
+
+using namespace report;  // the case and its written forms
 
 using test::CliRun;
 using test::runCli;

@@ -11,12 +11,14 @@
 #include <set>
 #include <string>
 
-#include "cli/case_report.h"
+#include "report/case_report.h"
 #include "cli/tests/support.h"
 #include "solver/phase.h"
 
 namespace zolvant::cli {
 namespace {
+
+using namespace report;  // the case and its written forms
 
 using test::CliRun;
 using test::runCli;

@@ -119,13 +119,14 @@ TEST(IsothermCommand, BadUsageAndRefusedStates) {
         int status;
         const char* says;
     } rows[] = {
-        {{"isotherm", "-T", "26.85", "n-Butane"}, 2, "-T and -P"},
+        {{"isotherm", "-T", "26.85", "n-Butane"}, 2, "-P is missing"},
+        {{"isotherm", "-P", "1", "n-Butane"}, 2, "-T is missing"},
         {{"isotherm", "-T", "26.85", "-P", "1"}, 2, "no component"},
         {{"isotherm", "-T", "26.85", "-P", "1", "n-Butane", "Methane"}, 2, "one component"},
-        {{"isotherm", "-T", "26.85", "-P", "1", "n-Butane", "--points", "3"}, 2, "--points"},
+        {{"isotherm", "-T", "26.85", "-P", "1", "n-Butane", "--points", "3"}, 2, "--points: '3' is not a whole number from"},
         {{"isotherm", "-T", "26.85", "-P", "1", "n-Butane", "--points", "many"}, 2, "--points"},
         {{"isotherm", "-T", "26.85", "-P", "1", "n-Butane", "--plot", "x.gif"}, 2, ".png or .svg"},
-        {{"isotherm", "-T", "26.85", "-P", "1", "--Tc", "4O0"}, 2, "--Tc takes a number"},
+        {{"isotherm", "-T", "26.85", "-P", "1", "--Tc", "4O0"}, 2, "--Tc: '4O0' is not a number"},
         {{"isotherm", "-T", "26.85", "-P", "1", "Unobtainium"}, 1, "no component named \"Unobtainium\""},
         {{"isotherm", "-T", "26.85", "-P", "0", "n-Butane"}, 1, "Pressure ERROR"},
         {{"isotherm", "-T", "-300", "-P", "1", "n-Butane"}, 1, "Temperature ERROR"},

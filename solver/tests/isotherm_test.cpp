@@ -1,12 +1,10 @@
 // The isotherm model: every sampled point on its equation's pressure form,
 // the roots on the state-pressure line, the saturation line's equal
-// fugacities and equal areas, gaps where the pressure is not finite, and
-// the CSV the command prints.
+// fugacities and equal areas, gaps where the pressure is not finite.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -194,36 +192,6 @@ TEST(IsothermModel, AnUndefinedEquationHasNoCurve) {
         EXPECT_TRUE(c.points.empty());
         EXPECT_FALSE(c.note.empty());
     }
-    EXPECT_EQ(isothermCsv(m), "Equation,V (cm3/mol),P (bar)\r\n");
-}
-
-TEST(IsothermCsv, ReadsBackToTheModel) {
-    IsothermModel m = isothermModel(solve(kButane, "26.85", "1"), 0, 20);
-    m.curves[1].points[3].P = std::nan("");
-    const std::string csv = isothermCsv(m);
-    std::istringstream in(csv);
-    std::string line;
-    std::getline(in, line);
-    EXPECT_EQ(line, "Equation,V (cm3/mol),P (bar)\r");
-    std::size_t records = 0;
-    for (const IsothermCurve& c : m.curves)
-        for (const CurvePoint& p : c.points) {
-            ASSERT_TRUE(std::getline(in, line));
-            ASSERT_EQ(line.back(), '\r');
-            line.pop_back();
-            const std::size_t a = line.find(','), b = line.rfind(',');
-            EXPECT_EQ(line.substr(0, a), c.name);
-            EXPECT_EQ(std::stod(line.substr(a + 1, b - a - 1)), p.V);  // shortest text reads back exactly
-            const std::string ptext = line.substr(b + 1);
-            if (std::isnan(p.P)) {
-                EXPECT_EQ(ptext, "");
-            } else {
-                EXPECT_EQ(std::stod(ptext), p.P);
-            }
-            ++records;
-        }
-    EXPECT_FALSE(std::getline(in, line));
-    EXPECT_GT(records, 6u * 20u);
 }
 
 }  // namespace

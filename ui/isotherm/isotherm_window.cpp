@@ -5,21 +5,20 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include "chart/chart_export.h"
+#include "report/isotherm_csv.h"
 #include "solver/text.h"
 #include "ui/common/services.h"
 #include "ui/common/windows.h"
-#include "ui/plot/chart_export.h"
+#include "ui/plot/save_as.h"
 
 namespace zolvant::ui {
 namespace {
@@ -106,7 +105,7 @@ IsothermWindow::IsothermWindow() {
 
     connect(cmbRow, &QComboBox::currentIndexChanged, this, [this] { rebuildModel(); });
 
-    restoreSize(this, kSizeKey, QSize(kIsothermPictureWidth + 24, kIsothermPictureHeight + 90));
+    restoreSize(this, kSizeKey, QSize(plot::kIsothermPictureWidth + 24, plot::kIsothermPictureHeight + 90));
     setSolved(std::nullopt);
 }
 
@@ -140,8 +139,8 @@ void IsothermWindow::showRow(int row) {
     if (row >= 0 && row < cmbRow->count()) cmbRow->setCurrentIndex(row);
 }
 
-IsothermView IsothermWindow::view() const {
-    IsothermView v;
+plot::IsothermView IsothermWindow::view() const {
+    plot::IsothermView v;
     for (std::size_t e = 0; e < chkEquation.size(); ++e) v.shown[e] = chkEquation[e]->isChecked();
     v.saturation = chkSaturation->isChecked();
     return v;
@@ -166,7 +165,7 @@ void IsothermWindow::redraw() {
         lblStatus->setText(QStringLiteral("The grid is empty (cleared, or not solved yet)."));
         return;
     }
-    chartView->setChart(isothermChart(*model_, view()));
+    chartView->setChart(plot::isothermChart(*model_, view()));
     lblStatus->clear();
 }
 
@@ -174,13 +173,8 @@ double IsothermWindow::imageScale() const { return cmbScale->currentIndex() == 1
 
 void IsothermWindow::saveImage() {
     if (!model_) return;
-    if (lastFolder_.isEmpty()) {
-        lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (lastFolder_.isEmpty() || !QDir(lastFolder_).exists()) lastFolder_ = QDir::homePath();
-    }
-    const QString folder = saveChartAs(this, chartView->chart(), chartView->size(), imageScale(), lastFolder_,
-                                       QStringLiteral("isotherms-%1.png").arg(qs(model_->component)));
-    if (!folder.isEmpty()) lastFolder_ = folder;
+    saveChartAs(this, chartView->chart(), chartView->size(), imageScale(),
+                QStringLiteral("isotherms-%1.png").arg(qs(model_->component)));
 }
 
 void IsothermWindow::copyImage() {
@@ -190,18 +184,8 @@ void IsothermWindow::copyImage() {
 
 void IsothermWindow::saveData() {
     if (!model_) return;
-    if (lastFolder_.isEmpty()) lastFolder_ = QDir::homePath();
-    const QString suggested = QDir(lastFolder_).filePath(QStringLiteral("isotherms-%1.csv").arg(qs(model_->component)));
-    const QString path = services().saveFileName(this, suggested, QStringLiteral("CSV files (*.csv)"));
-    if (path.isEmpty()) return;
-    const QByteArray bytes = QByteArray::fromStdString(isothermCsv(*model_));
-    const QString why = plot::writeWholeFile(path, bytes);
-    if (!why.isEmpty()) {
-        services().message(this, QStringLiteral("The data could not be saved to %1\n%2").arg(QDir::toNativeSeparators(path), why),
-                           QStringLiteral("Save ERROR"));
-        return;
-    }
-    lastFolder_ = QFileInfo(path).absolutePath();
+    saveBytesAs(this, QStringLiteral("isotherms-%1.csv").arg(qs(model_->component)), QStringLiteral("CSV files (*.csv)"),
+                QStringLiteral("data"), [this] { return QByteArray::fromStdString(report::isothermCsv(*model_)); });
 }
 
 }  // namespace zolvant::ui

@@ -9,9 +9,9 @@
 #include <array>
 #include <optional>
 
+#include "chart/isotherm_chart.h"
 #include "solver/insight.h"
 #include "solver/isotherm.h"
-#include "ui/isotherm/isotherm_chart.h"
 #include "ui/plot/chart_view.h"
 
 class QCheckBox;
@@ -37,7 +37,7 @@ public:
     void showRow(int row);
 
     const std::optional<IsothermModel>& model() const { return model_; }
-    IsothermView view() const;
+    plot::IsothermView view() const;
 
     void saveImage();
     void copyImage();
@@ -64,7 +64,6 @@ private:
 
     std::optional<SolvedCase> solved_;
     std::optional<IsothermModel> model_;
-    QString lastFolder_;
 };
 
 }  // namespace zolvant::ui

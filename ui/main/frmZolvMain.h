@@ -11,16 +11,21 @@
 #include <optional>
 
 #include "db/database.h"
+#include "report/results_table.h"
 #include "solver/grid.h"
+#include "solver/insight.h"
 #include "solver/mixture_entry.h"
 #include "solver/state.h"
 #include "ui/main/main_layout.h"
-#include "solver/insight.h"
-#include "ui/main/results_export.h"
 
 class QComboBox;
 
 namespace zolvant::ui {
+
+using report::ResultsBlock;
+using report::ResultsInputs;
+using report::ResultsRow;
+using report::ResultsTable;
 
 class CellInsight;
 class FocusRouter;

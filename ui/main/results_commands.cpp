@@ -4,21 +4,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <memory>
 
 #include "ui/common/services.h"
-#include "ui/plot/chart_export.h"
+#include "ui/plot/save_as.h"
 
 namespace zolvant::ui {
 
@@ -117,31 +115,16 @@ void ResultsCommands::copyResults() {
     if (!available_) return;
     const ResultsTable table = read_();
     auto* mime = new QMimeData;
-    mime->setText(resultsTabSeparated(table));
-    mime->setHtml(resultsHtml(table));
+    mime->setText(report::resultsTabSeparated(table));
+    mime->setHtml(report::resultsHtml(table));
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 void ResultsCommands::saveResultsAs() {
     if (!available_) return;
     const ResultsTable table = read_();
-    QString suggested = lastSaved_;
-    if (suggested.isEmpty()) {
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-        suggested = QDir(folder).filePath(QStringLiteral("zolvant-results.csv"));
-    }
-    const QString path = services().saveFileName(form_, suggested, QStringLiteral("CSV files (*.csv)"));
-    if (path.isEmpty()) return;
-    const QString reason = plot::writeWholeFile(path, resultsCsv(table));
-    if (!reason.isEmpty()) {
-        services().message(form_,
-                           QStringLiteral("The results could not be saved to %1\n%2")
-                               .arg(QDir::toNativeSeparators(path), reason),
-                           QStringLiteral("Save ERROR"));
-        return;
-    }
-    lastSaved_ = path;
+    saveBytesAs(form_, QStringLiteral("zolvant-results.csv"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("results"),
+                [&table] { return report::resultsCsv(table); });
 }
 
 }  // namespace zolvant::ui

@@ -10,7 +10,7 @@
 #include <QString>
 #include <functional>
 
-#include "ui/main/results_export.h"
+#include "report/results_table.h"
 
 class QAction;
 class QContextMenuEvent;
@@ -19,6 +19,11 @@ class QMenu;
 class QWidget;
 
 namespace zolvant::ui {
+
+using report::ResultsBlock;
+using report::ResultsInputs;
+using report::ResultsRow;
+using report::ResultsTable;
 
 class ResultsCommands : public QObject {
 public:
@@ -64,7 +69,6 @@ private:
     QAction* save_ = nullptr;
     QSet<const QObject*> cells_;
     std::function<void(QMenu*, const QObject*)> cellEntries_;
-    QString lastSaved_;  // where the last save went: the next one is offered there
     bool available_ = false;
 };
 

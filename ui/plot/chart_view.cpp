@@ -1,12 +1,9 @@
 #include "ui/plot/chart_view.h"
 
 #include <QMouseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QPainter>
 
-#include "ui/common/services.h"
-#include "ui/plot/chart_export.h"
+#include "chart/plot_geometry.h"
 
 namespace zolvant::ui {
 
@@ -37,20 +34,5 @@ QString ChartView::hoverText(QPointF pixel) const {
 void ChartView::mouseMoveEvent(QMouseEvent* event) { emit hovered(hoverText(event->position())); }
 
 void ChartView::leaveEvent(QEvent*) { emit hovered(QString()); }
-
-QString saveChartAs(QWidget* parent, const plot::Chart& chart, QSize size, double scale, const QString& folder,
-                    const QString& suggested) {
-    QString path = services().saveFileName(parent, QDir(folder).filePath(suggested),
-                                           QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
-    if (path.isEmpty()) return {};
-    if (!path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        path += QStringLiteral(".png");
-    if (const QString why = plot::writeChartFile(chart, path, size, scale); !why.isEmpty()) {
-        services().message(parent, QStringLiteral("The image could not be saved to %1\n%2").arg(QDir::toNativeSeparators(path), why),
-                           QStringLiteral("Save ERROR"));
-        return {};
-    }
-    return QFileInfo(path).absolutePath();
-}
 
 }  // namespace zolvant::ui

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "ui/plot/chart.h"
+#include "chart/chart.h"
 
 namespace zolvant::ui {
 
@@ -34,12 +34,5 @@ private:
     plot::Chart chart_;
     HoverFormat format_;
 };
-
-// Asks where to save `chart` (PNG or SVG; a name without either ending gets
-// ".png"), starting at `folder` with the name `suggested`, writes it whole
-// at `size` times `scale`, and says why in a message box when it cannot.
-// Returns the folder of the file written, or "" when nothing was written.
-QString saveChartAs(QWidget* parent, const plot::Chart& chart, QSize size, double scale, const QString& folder,
-                    const QString& suggested);
 
 }  // namespace zolvant::ui

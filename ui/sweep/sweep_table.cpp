@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "chart/isotherm_chart.h"
 #include "solver/text.h"
-#include "ui/isotherm/isotherm_chart.h"
 
 namespace zolvant::ui {
 namespace {
@@ -130,7 +130,7 @@ plot::Chart sweepChart(const std::vector<SweepPoint>& points, const std::vector<
     for (int b = 0; b < kBlocks; ++b) {
         plot::Series s;
         s.name = QString::fromLatin1(blockName(b));
-        s.style = equationStyle(b);
+        s.style = plot::equationStyle(b);
         s.points.reserve(n);
         for (std::size_t i = 0; i < n; ++i) {
             const double x = values[i];
@@ -149,7 +149,7 @@ plot::Chart sweepChart(const std::vector<SweepPoint>& points, const std::vector<
             }
         }
         c.series.push_back(std::move(s));
-        c.legend.push_back({QString::fromLatin1(blockName(b)), equationStyle(b), std::nullopt});
+        c.legend.push_back({QString::fromLatin1(blockName(b)), plot::equationStyle(b), std::nullopt});
     }
     if (!(yLow <= yHigh) || !(xLow < xHigh)) {
         c.series.clear();

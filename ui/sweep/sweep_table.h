@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "chart/chart.h"
 #include "solver/sweep.h"
 #include "solver/sweep_point.h"
-#include "ui/plot/chart.h"
 
 namespace zolvant::ui {
 

@@ -5,8 +5,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,13 +19,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "cli/sweep_csv.h"
+#include "report/sweep_csv.h"
 #include "solver/ordered_parallel.h"
 #include "solver/text.h"
 #include "ui/common/services.h"
 #include "ui/common/windows.h"
-#include "ui/plot/chart_export.h"
 #include "ui/plot/chart_view.h"
+#include "ui/plot/save_as.h"
 #include "ui/sweep/sweep_table.h"
 
 namespace zolvant::ui {
@@ -375,21 +373,13 @@ void SweepWindow::redraw() {
 QByteArray SweepWindow::csvBytes() const {
     std::array<QString, 4> names;
     for (std::size_t k = 0; k < 4; ++k) names[k] = qs(model_->names()[k]);
-    return QByteArray::fromStdString(cli::sweepCsv(model_->points(), names));
+    return QByteArray::fromStdString(report::sweepCsv(model_->points(), names));
 }
 
 void SweepWindow::saveCsv() {
     if (model_->points().empty() || running()) return;
-    if (lastFolder_.isEmpty()) lastFolder_ = QDir::homePath();
-    const QString path =
-        services().saveFileName(this, QDir(lastFolder_).filePath(QStringLiteral("sweep.csv")), QStringLiteral("CSV files (*.csv)"));
-    if (path.isEmpty()) return;
-    if (const QString why = plot::writeWholeFile(path, csvBytes()); !why.isEmpty()) {
-        services().message(this, QStringLiteral("The table could not be saved to %1\n%2").arg(QDir::toNativeSeparators(path), why),
-                           QStringLiteral("Save ERROR"));
-        return;
-    }
-    lastFolder_ = QFileInfo(path).absolutePath();
+    saveBytesAs(this, QStringLiteral("sweep.csv"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("table"),
+                [this] { return csvBytes(); });
 }
 
 void SweepWindow::copyTable() {
@@ -399,10 +389,7 @@ void SweepWindow::copyTable() {
 
 void SweepWindow::saveImage() {
     if (model_->points().empty() || running()) return;
-    if (lastFolder_.isEmpty()) lastFolder_ = QDir::homePath();
-    const QString folder =
-        saveChartAs(this, chartView->chart(), chartView->size(), 1.0, lastFolder_, QStringLiteral("sweep.png"));
-    if (!folder.isEmpty()) lastFolder_ = folder;
+    saveChartAs(this, chartView->chart(), chartView->size(), 1.0, QStringLiteral("sweep.png"));
 }
 
 }  // namespace zolvant::ui

@@ -102,7 +102,6 @@ private:
     std::vector<double> values_;
     SweepTableModel* model_ = nullptr;
     QTimer* poll_ = nullptr;
-    QString lastFolder_;
 
     std::thread worker_;
     std::atomic<bool> cancel_{false};

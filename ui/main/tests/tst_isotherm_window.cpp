@@ -24,7 +24,7 @@
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_window.h"
 #include "window_driver.h"
-#include "ui/plot/chart.h"
+#include "chart/chart.h"
 
 using zolvant::ui::IsothermWindow;
 using zolvant::ui::MainWindow;

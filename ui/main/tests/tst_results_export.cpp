@@ -27,7 +27,7 @@
 #include "ui/common/services.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/tests/window_driver.h"
-#include "ui/main/results_export.h"
+#include "report/results_table.h"
 
 using zolvant::ui::frmZolvMain;
 using zolvant::ui::RecordingServices;
@@ -537,14 +537,14 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, csvField);
         QFETCH(QString, tabbedField);
-        zolvant::ui::ResultsTable t;
+        zolvant::report::ResultsTable t;
         t.inputs.components = {{name, "1.000"}};
         t.inputs.temperatureC = "25";
         t.inputs.temperatureK = "298.15";
         t.inputs.pressureBar = "1";
         t.blocks = {{"Van der Waals", {{name, {"1.00", "2.0", "0.9000"}}}}};
 
-        const QByteArray csv = zolvant::ui::resultsCsv(t);
+        const QByteArray csv = zolvant::report::resultsCsv(t);
         QVERIFY(csv.contains((csvField + ",1.000,,\r\n").toUtf8()));
         QVERIFY(csv.contains((csvField + ",1.00,2.0,0.9000\r\n").toUtf8()));
         const Rows back = readCsv(csv);
@@ -552,11 +552,11 @@ private slots:
         QCOMPARE(back[1][0], name);
         QCOMPARE(back[7][0], name);
 
-        const Rows tabbed = splitTabbed(zolvant::ui::resultsTabSeparated(t));
+        const Rows tabbed = splitTabbed(zolvant::report::resultsTabSeparated(t));
         QCOMPARE(tabbed.size(), 8);
         QCOMPARE(tabbed[1][0], tabbedField);
 
-        QVERIFY(zolvant::ui::resultsHtml(t).contains(QStringLiteral("<td>%1</td>").arg(name.toHtmlEscaped())));
+        QVERIFY(zolvant::report::resultsHtml(t).contains(QStringLiteral("<td>%1</td>").arg(name.toHtmlEscaped())));
     }
 };
 

@@ -4,7 +4,6 @@
 // window opens it once from the View menu and feeds it its last Solve.
 
 #include <QAction>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -12,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -21,8 +21,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "cli/case_report.h"
-#include "cli/sweep_command.h"
+#include "report/case_report.h"
 #include "cli/tests/sweep_cases.h"
 #include "db/components_csv.h"
 #include "db/settings.h"
@@ -47,7 +46,7 @@ constexpr const char* kFour = cli::test::kFourWithGaps;
 
 // The Solve the window starts from: the case run as the window runs it.
 SolvedCase solvedFrom(const QByteArray& line) {
-    const cli::CaseReport r = cli::evaluateLine(line, QString());
+    const report::CaseReport r = report::evaluateLine(line, QString());
     if (r.inputError || !r.outcome.solved)
         qFatal("the starting case must be accepted: %s %s %s", qPrintable(r.inputError.value_or(QString())),
                r.outcome.title.c_str(), r.outcome.message.c_str());
@@ -58,6 +57,18 @@ SolvedCase solvedFrom(const QByteArray& line) {
     s.temperatureText = *r.parsed.input.temperature;
     s.pressureText = *r.parsed.input.pressure;
     return s;
+}
+
+// What `zolvant-cli sweep` prints for these arguments, from the program
+// itself (the windows never link the command line); "" when it failed.
+QByteArray sweepCommandOutput(const QStringList& arguments) {
+    QProcess cli;
+    cli.start(QStringLiteral(ZOLVANT_CLI), QStringList{QStringLiteral("sweep")} + arguments);
+    if (!cli.waitForFinished(-1) || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 0) {
+        qWarning("zolvant-cli sweep failed: %s", cli.readAllStandardError().constData());
+        return {};
+    }
+    return cli.readAllStandardOutput();
 }
 
 struct Plan {
@@ -110,7 +121,7 @@ class TestSweepWindow : public QObject {
             w->cmbRow->setCurrentIndex(choice);
             const int row = choice == rows - 1 && rows > 1 ? kMixtureRow : choice;
             for (std::size_t i = 0; i < count; ++i) {
-                cli::GridTexts grid;
+                report::GridTexts grid;
                 const CaseOutcome out = runCase(sweepPointCase(w->plan(), w->values(), i), grid);
                 const SweepPointTexts texts = sweepPointTexts(w->plan(), w->values(), i);
                 const int r = static_cast<int>(i);
@@ -228,21 +239,16 @@ private slots:
         QCOMPARE(w->progress->value(), k);
         compareWithEngine(w, static_cast<std::size_t>(std::min(k, 400)));
         // The saved table is the command's first k points, byte for byte.
-        QBuffer out, err;
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
         const QString caseFile = tmp_.filePath(QStringLiteral("four.jsonl"));
         {
             QFile f(caseFile);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(caseLine(kFour, QStringLiteral("0"), QStringLiteral("1")) + "\n");
         }
-        QCOMPARE(cli::runSweepCommand({QStringLiteral("zolvant-cli"), QStringLiteral("-T"), QStringLiteral("0"),
-                                       QStringLiteral("-P"), QStringLiteral("0.5:80"), QStringLiteral("--points"),
-                                       QString::number(kMaxSweepPoints), QStringLiteral("--case"), caseFile},
-                                      out, err),
-                 0);
-        const QByteArray all = out.data();
+        const QByteArray all = sweepCommandOutput({QStringLiteral("-T"), QStringLiteral("0"), QStringLiteral("-P"),
+                                                   QStringLiteral("0.5:80"), QStringLiteral("--points"),
+                                                   QString::number(kMaxSweepPoints), QStringLiteral("--case"), caseFile});
+        QVERIFY(!all.isEmpty());
         QByteArray prefix;
         // Point k+1's records begin a line with "k+1,".
         const QByteArray next = "\r\n" + QByteArray::number(k + 1) + ',';
@@ -281,15 +287,11 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(line + "\n");
         }
-        QBuffer out, err;
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        QCOMPARE(cli::runSweepCommand({QStringLiteral("zolvant-cli"), QStringLiteral("-T"), QStringLiteral("-200:300"),
-                                       QStringLiteral("-P"), QStringLiteral("1"), QStringLiteral("--points"),
-                                       QStringLiteral("41"), QStringLiteral("--case"), caseFile},
-                                      out, err),
-                 0);
-        QCOMPARE(saved.readAll(), out.data());
+        const QByteArray printed = sweepCommandOutput({QStringLiteral("-T"), QStringLiteral("-200:300"), QStringLiteral("-P"),
+                                                       QStringLiteral("1"), QStringLiteral("--points"), QStringLiteral("41"),
+                                                       QStringLiteral("--case"), caseFile});
+        QVERIFY(!printed.isEmpty());
+        QCOMPARE(saved.readAll(), printed);
 
         // A failed write leaves no file and says why.
         const QString bad = tmp_.filePath(QStringLiteral("no/such/folder/x.csv"));
