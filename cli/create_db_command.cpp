@@ -14,6 +14,7 @@ const char kDescription[] =
     "\n"
     "The CSV file's first line names the fields of tblComps, each once, in any order:\n"
     "  Component,MolWt,CritTemp,CritPress,CritVol,AcentricF,K1,K2,K3\n"
+    "and may name CAS (the CAS registry number) as well.\n"
     "Each further line is one component with as many values as the header; an empty value\n"
     "is a missing one; a value holding a comma is quoted (\"...\"). Every component needs a\n"
     "name. A line that cannot be stored is reported by its number and nothing is written.\n"

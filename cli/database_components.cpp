@@ -30,6 +30,13 @@ std::optional<ComponentConstants> DatabaseComponents::find(const QString& name) 
     std::optional<ComponentConstants> result;
     try {
         result = db::findComponentConstants(*components_, name.toStdString());
+        if (!result) {
+            // Case aside, when that names one component.
+            if (!listed_) listed_ = db::listedComponents(db::listComponents(*database_));
+            const db::ComponentMatch m = db::matchComponentName(*listed_, name.toStdString());
+            if (m.kind == db::ComponentMatch::Exact)
+                result = db::findComponentConstants(*components_, (*listed_)[static_cast<std::size_t>(m.index)].name);
+        }
     } catch (const db::DbError& e) {
         throw LookupFailure{QStringLiteral("cannot look up \"%1\" in the component database '%2': %3")
                                 .arg(name, path_, QString::fromStdString(e.description()))};
@@ -38,13 +45,27 @@ std::optional<ComponentConstants> DatabaseComponents::find(const QString& name) 
     return result;
 }
 
+QString DatabaseComponents::suggestionsFor(const QString& name) {
+    if (!database_) return {};
+    try {
+        if (!listed_) listed_ = db::listedComponents(db::listComponents(*database_));
+    } catch (const db::DbError&) {
+        return {};  // the lookup's own message stands
+    }
+    QStringList close;
+    for (const std::string& s : db::suggestComponentNames(*listed_, name.toStdString()))
+        close << QString::fromStdString(s);
+    return close.isEmpty() ? QString() : QStringLiteral("; did you mean %1?").arg(close.join(QStringLiteral(", ")));
+}
+
 ComponentLookup DatabaseComponents::lookup() {
     return [this](const QString& name) {
         std::optional<ComponentConstants> found = find(name);
         // Say where it was looked for: the setting may name another file than expected.
         if (!found)
             throw LookupFailure{
-                QStringLiteral("no component named \"%1\" in the component database '%2'").arg(name, path_)};
+                QStringLiteral("no component named \"%1\" in the component database '%2'").arg(name, path_) +
+                suggestionsFor(name)};
         return found;
     };
 }

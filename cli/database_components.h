@@ -9,8 +9,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "report/case_parser.h"
+#include "db/component_match.h"
 
 namespace zolvant::db {
 class Database;
@@ -31,11 +33,15 @@ public:
     DatabaseComponents& operator=(const DatabaseComponents&) = delete;
 
     // The constants the window loads for that name, as stored (the last of
-    // equal names); nullopt when no
-    // component has it. Throws LookupFailure naming the path and the
+    // equal names); a name spelled otherwise (case aside) is that component
+    // when exactly one spelling matches; nullopt when no component has it. Throws LookupFailure naming the path and the
     // engine's description when the database does not open; a database that
     // failed to open is not tried again.
     std::optional<ComponentConstants> find(const QString& name);
+
+    // For a name find() did not find: "; did you mean A, B?" with up to
+    // three close names of the database, or "" when none is close.
+    QString suggestionsFor(const QString& name);
 
     // find() as the case parser's lookup, an unknown name being a
     // LookupFailure that names the database; valid while this object lives.
@@ -48,7 +54,8 @@ private:
     std::optional<QString> openFailure_;
     std::unique_ptr<db::Database> database_;
     std::unique_ptr<db::Recordset> components_;
-    std::map<QString, std::optional<ComponentConstants>> found_;  // each name is looked up once a run
+    std::map<QString, std::optional<ComponentConstants>> found_;
+    std::optional<std::vector<db::NamedComponent>> listed_;  // read when first needed  // each name is looked up once a run
 };
 
 }  // namespace zolvant::cli

@@ -102,7 +102,8 @@ int runIsothermCommand(const QStringList& arguments, QIODevice& out, QIODevice& 
             if (!found)
                 return failure(arguments,
                                QStringLiteral("no component named \"%1\" in the component database '%2'")
-                                   .arg(name, componentDatabasePath(parser)),
+                                       .arg(name, componentDatabasePath(parser)) +
+                                   db.suggestionsFor(name),
                                err);
             component.constants = *found;
         } catch (const LookupFailure& f) {

@@ -16,6 +16,7 @@
 #include "chart/isotherm_chart.h"
 #endif
 
+#include "cli/add_defaults_command.h"
 #include "cli/create_db_command.h"
 #include "cli/import_mdb_command.h"
 #include "cli/isotherm_command.h"
@@ -61,6 +62,10 @@ int isotherm(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
 #endif
 }
 
+int addDefaults(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runAddDefaultsCommand(arguments, out, err);
+}
+
 int importMdb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
     return zolvant::cli::runImportMdbCommand(arguments, out, err);
 }
@@ -72,6 +77,7 @@ const Command kCommands[] = {
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
     {"isotherm", "Print the P-V isotherms of one component by the six equations (CSV), or draw them.", &isotherm},
     {"import-mdb", "Import the components of an Access database into a new component database.", &importMdb},
+    {"add-defaults", "Add the default components and interaction parameters a database lacks.", &addDefaults},
 };
 
 QString usage() {
@@ -82,7 +88,7 @@ QString usage() {
         "component database the calculator reads.\n"
         "\n"
         "Commands:\n");
-    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -10).arg(QString::fromLatin1(c.summary));
+    for (const Command& c : kCommands) text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -12).arg(QString::fromLatin1(c.summary));
     text += QStringLiteral("\n'zolvant-cli <command> --help' explains a command; 'zolvant-cli --version' "
                            "prints the version.\n"
                            "\n"

@@ -12,16 +12,7 @@
 
 namespace zolvant::db {
 
-namespace {
-
-struct CsvRecord {
-    int line = 0;
-    std::vector<std::string> cells;
-};
-
-// RFC 4180 records: comma separated, "" inside quotes for a quote, a quoted
-// cell may span lines; \n, \r\n or \r end a record. Blank lines are skipped.
-std::vector<CsvRecord> parseCsv(const std::string& text, const std::string& name) {
+std::vector<CsvRecord> detail::parseCsv(const std::string& text, const std::string& name) {
     std::vector<CsvRecord> records;
     std::size_t i = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;  // a UTF-8 byte-order mark
     int line = 1;
@@ -77,7 +68,7 @@ std::vector<CsvRecord> parseCsv(const std::string& text, const std::string& name
     return records;
 }
 
-std::string readFile(const std::string& path) {
+std::string detail::readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw DbError(kFileNotFound, "Could not read the file '" + path + "'.");
     std::ostringstream text;
@@ -85,8 +76,6 @@ std::string readFile(const std::string& path) {
     if (in.bad()) throw DbError(kEngine, "Could not read the file '" + path + "'.");
     return text.str();
 }
-
-}  // namespace
 
 void detail::insertComponents(sqlite3* db, const ComponentsCsv& csv, const std::string& path,
                               const std::string& csvPath) {
@@ -128,7 +117,7 @@ void createEmptyDatabase(const std::string& path) {
 }
 
 ComponentsCsv readComponentsCsv(const std::string& text, const std::string& csvPath) {
-    std::vector<CsvRecord> records = parseCsv(text, csvPath);
+    std::vector<CsvRecord> records = detail::parseCsv(text, csvPath);
     if (records.empty()) throw CsvLineError(1, "Line 1 of '" + csvPath + "': the header line is missing.");
 
     // Header: each field once, any order.
@@ -139,6 +128,7 @@ ComponentsCsv readComponentsCsv(const std::string& text, const std::string& csvP
         std::string field;
         for (const char* known : kComponentFields)
             if (detail::sameName(cell, known)) field = known;
+        if (detail::sameName(cell, kCasField)) field = kCasField;  // optional
         const std::string where = "Line " + std::to_string(header.line) + " of '" + csvPath + "': ";
         if (field.empty())
             throw CsvLineError(header.line, where + "'" + cell + "' is not a field of tblComps.");
@@ -173,7 +163,7 @@ int createDatabaseFromCsv(const std::string& path, const std::string& csvPath) {
             throw DbError(kAlreadyExists,
                           "The file '" + path + "' already exists: a new database is never written over a file.");
     }
-    const ComponentsCsv csv = readComponentsCsv(readFile(csvPath), csvPath);
+    const ComponentsCsv csv = readComponentsCsv(detail::readFile(csvPath), csvPath);
     detail::buildDatabaseFile(path, [&](sqlite3* db) { detail::insertComponents(db, csv, path, csvPath); });
     return static_cast<int>(csv.records.size());
 }

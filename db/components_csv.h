@@ -15,6 +15,9 @@ namespace zolvant::db {
 inline constexpr std::array<const char*, 9> kComponentFields{
     "Component", "MolWt", "CritTemp", "CritPress", "CritVol", "AcentricF", "K1", "K2", "K3"};
 
+// The optional field of the CAS registry number, stored when the header names it.
+inline constexpr const char* kCasField = "CAS";
+
 // A CSV file that cannot be imported, with the number of the offending line
 // (1 is the header; a record spanning lines is numbered by its first line).
 class CsvLineError : public DbError {
@@ -25,8 +28,15 @@ private:
     int line_;
 };
 
+// One record of a CSV text and the line it begins on.
+struct CsvRecord {
+    int line = 0;
+    std::vector<std::string> cells;
+};
+
 // The records of a components CSV text, checked against tblComps: the
-// header must name each field of tblComps once, in any order; every record
+// header must name each field of kComponentFields once, in any order, and
+// may name CAS; every record
 // must have as many values as the header. `name` is how messages name the
 // text (its file). Throws CsvLineError.
 struct ComponentsCsv {
@@ -40,6 +50,11 @@ struct ComponentsCsv {
 ComponentsCsv readComponentsCsv(const std::string& text, const std::string& name);
 
 namespace detail {
+// RFC 4180 records: comma separated, "" inside quotes for a quote, a quoted
+// cell may span lines; \n, \r\n or \r end a record. Blank lines are
+// skipped. `name` is how messages name the text. Throws CsvLineError.
+std::vector<CsvRecord> parseCsv(const std::string& text, const std::string& name);
+std::string readFile(const std::string& path);  // throws DbError
 // Stores the records in tblComps of an open component database (path names
 // it in messages), one statement each. A refused record throws CsvLineError
 // with its line; the caller's transaction decides what is kept.

@@ -5,6 +5,7 @@
 // rows, the cursor and the edit buffer, and reads and stores records
 // through them.
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 
 #include "db/database.h"
 #include "db/engine.h"
+#include "db/kij.h"
 
 namespace zolvant::db {
 
@@ -275,12 +277,16 @@ struct Recordset::Impl {
         sql += " WHERE rowid = ?" + std::to_string(index);
         const ErrorContext ctx = context();
         sqlite3* handle = db();
+        const bool renames = std::any_of(buffer.begin(), buffer.end(),
+                                         [&](const auto& e) { return sameName(fields[e.first], "Component"); });
+        detail::PairsFollowRecord pairs(handle, conn->path, baseTable, key, renames);
         Stmt st(handle, sql, ctx);
         bindBuffer(st);
         st.bindInt64(index, key);
         st.step();
         if (sqlite3_changes(handle) == 0)
             throw DbError(kRecordDeleted, "The record has been deleted in another window or program.");
+        pairs.finish();
         discardBuffer();
     }
 };

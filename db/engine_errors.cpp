@@ -1,5 +1,8 @@
 #include "db/engine.h"
 
+#include <string>
+#include <tuple>
+
 #include "db/engine_guards.h"
 
 namespace zolvant::db::detail {
@@ -48,12 +51,15 @@ std::string describeConstraint(int rc, const std::string& msg, const ErrorContex
     case SQLITE_CONSTRAINT_CHECK: {
         const std::string name = afterMarker(msg, ": ");
         if (name == "ComponentNotEmpty") return kNoName;
-        const std::string suffix = "Finite";
-        if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        // "<Field>Finite" and "<Field>Positive" name the field they guard.
+        for (const auto& [suffix, lead, tail] : {std::tuple<std::string, const char*, const char*>{
+                 "Finite", " is too large to be stored in the field ", "."},
+                 {"Positive", " cannot be stored in the field ", ": it must be greater than 0."}}) {
+            if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+                continue;
             const std::string field = name.substr(0, name.size() - suffix.size());
             const std::string value = quotedValue(ctx, field);
-            return (value.empty() ? std::string("The value") : "The value " + value) +
-                   " is too large to be stored in the field " + field + ".";
+            return (value.empty() ? std::string("The value") : "The value " + value) + lead + field + tail;
         }
         break;
     }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "db/engine.h"
+#include "db/kij.h"
 
 namespace zolvant::db {
 
@@ -56,8 +57,14 @@ std::optional<ComponentConstants> findComponentConstants(const std::string& path
 
 std::vector<ComponentRow> listComponents(const std::string& path) {
     const auto db = Database::OpenDatabase(path);
+    return listComponents(*db);
+}
+
+std::vector<ComponentRow> listComponents(const Database& db) {
+    const std::string& path = db.path();
     const detail::ErrorContext ctx{path, {}};
-    detail::Stmt rows(db->handle(), "SELECT * FROM qryCritCos", ctx);
+    detail::Stmt rows(db.handle(), "SELECT * FROM qryCritCos", ctx);
+    const bool hasCas = detail::hasCasColumn(db.handle());
 
     // Columns by name: the query's field order is its own.
     int key = -1;
@@ -75,18 +82,34 @@ std::vector<ComponentRow> listComponents(const std::string& path) {
     std::vector<ComponentRow> out;
     while (rows.step()) {
         std::array<FieldValue, 9> v;
+        FieldValue cas;
         for (std::size_t f = 0; f < names.size(); ++f)
             if (column[f] >= 0) v[f] = rows.column(column[f]);
         if (key >= 0 && !rows.columnIsNull(key)) {
             // The fields the query does not show, from the record itself.
-            detail::Stmt rec(db->handle(), "SELECT MolWt, CritVol FROM tblComps WHERE rowid = ?1", ctx);
+            detail::Stmt rec(db.handle(),
+                             hasCas ? "SELECT MolWt, CritVol, CAS FROM tblComps WHERE rowid = ?1"
+                                    : "SELECT MolWt, CritVol, NULL FROM tblComps WHERE rowid = ?1",
+                             ctx);
             rec.bindInt64(1, rows.columnInt64(key));
             if (rec.step()) {
                 if (column[1] < 0) v[1] = rec.column(0);
                 if (column[4] < 0) v[4] = rec.column(1);
+                cas = rec.column(2);
             }
         }
-        out.push_back({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]});
+        out.push_back({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], cas});
+    }
+    return out;
+}
+
+std::vector<NamedComponent> listedComponents(const std::vector<ComponentRow>& rows) {
+    std::vector<NamedComponent> out;
+    for (const ComponentRow& r : rows) {
+        std::string name = componentName(r.Component);
+        if (name.empty()) break;
+        const auto* cas = std::get_if<std::string>(&r.CAS);
+        out.push_back({std::move(name), cas ? *cas : std::string()});
     }
     return out;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "db/component_match.h"
 #include "db/database.h"
 
 namespace zolvant::db {
@@ -39,13 +40,20 @@ std::optional<ComponentConstants> findComponentConstants(Recordset& rstComps, co
 // when it does not open).
 std::optional<ComponentConstants> findComponentConstants(const std::string& path, const std::string& name);
 
-// One row of qryCritCos with all nine fields of its record (MolWt and CritVol
-// read from tblComps; Null when the query does not identify its records).
+// One row of qryCritCos with all nine fields of its record and its CAS
+// number (MolWt, CritVol and CAS read from tblComps; Null when the query does
+// not identify its records, and CAS Null in a database without that column).
 struct ComponentRow {
-    FieldValue Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3;
+    FieldValue Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3, CAS;
 };
 
-// Every row of qryCritCos of the database file at path, in the query's order.
+// Every row of qryCritCos of the database file at path, or of an open
+// database, in the query's order.
 std::vector<ComponentRow> listComponents(const std::string& path);
+std::vector<ComponentRow> listComponents(const Database& db);
+
+// The names a component box lists for these rows (up to the first Null or
+// empty name, which ends the list), with their CAS numbers, for matching.
+std::vector<NamedComponent> listedComponents(const std::vector<ComponentRow>& rows);
 
 }  // namespace zolvant::db

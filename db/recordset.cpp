@@ -250,9 +250,12 @@ void Recordset::Delete() {
     r.requireCurrent();
     r.discardBuffer();
     const ErrorContext ctx = r.context();
+    const long long key = r.keys[static_cast<std::size_t>(r.pos)];
+    detail::PairsFollowRecord pairs(r.db(), r.conn->path, r.baseTable, key, true);
     Stmt st(r.db(), "DELETE FROM " + quoteIdent(r.baseTable) + " WHERE rowid = ?1", ctx);
-    st.bindInt64(1, r.keys[static_cast<std::size_t>(r.pos)]);
+    st.bindInt64(1, key);
     st.step();
+    pairs.finish();
     // A record another connection deleted first is gone all the same.
     r.keys.erase(r.keys.begin() + r.pos);
     r.deleted = true;

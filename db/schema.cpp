@@ -16,31 +16,43 @@ namespace fs = std::filesystem;
     #name " REAL CONSTRAINT " #name "Finite CHECK (" #name \
     " BETWEEN -1.7976931348623157e308 AND 1.7976931348623157e308)"
 
-const char* const kSchemaSql =
-    "CREATE TABLE tblComps ("
-    " Component TEXT NOT NULL COLLATE NOCASE"
-    "  CONSTRAINT ComponentNotEmpty CHECK (length(Component) > 0),"
-    " " ZOLVANT_REAL_FIELD(MolWt) ","
-    " " ZOLVANT_REAL_FIELD(CritTemp) ","
-    " " ZOLVANT_REAL_FIELD(CritPress) ","
-    " " ZOLVANT_REAL_FIELD(CritVol) ","
-    " " ZOLVANT_REAL_FIELD(AcentricF) ","
-    " " ZOLVANT_REAL_FIELD(K1) ","
-    " " ZOLVANT_REAL_FIELD(K2) ","
-    " " ZOLVANT_REAL_FIELD(K3)
-    ") STRICT;"
-    // _RecKey tells a recordset which record each row is; the row id breaks
-    // ties between equal names so that the order never changes between runs.
-    "CREATE VIEW qryCritCos AS"
-    " SELECT rowid AS _RecKey, Component, CritTemp, CritPress, AcentricF, K1, K2, K3"
-    " FROM tblComps ORDER BY Component, rowid;"
-    "PRAGMA user_version = 1;";
+// A Tc, Pc, Vc or MolWt of zero or below is impossible and gives nonsense
+// later; an import keeps what the old file holds (POSITIVE is then REAL).
+#define ZOLVANT_POSITIVE_FIELD(name) ZOLVANT_REAL_FIELD(name) " CONSTRAINT " #name "Positive CHECK (" #name " > 0)"
 
+#define ZOLVANT_SCHEMA(POSITIVE)                                      \
+    "CREATE TABLE tblComps ("                                         \
+    " Component TEXT NOT NULL COLLATE NOCASE"                         \
+    "  CONSTRAINT ComponentNotEmpty CHECK (length(Component) > 0),"   \
+    " " POSITIVE(MolWt) ","                                           \
+    " " POSITIVE(CritTemp) ","                                        \
+    " " POSITIVE(CritPress) ","                                       \
+    " " POSITIVE(CritVol) ","                                         \
+    " " ZOLVANT_REAL_FIELD(AcentricF) ","                             \
+    " " ZOLVANT_REAL_FIELD(K1) ","                                    \
+    " " ZOLVANT_REAL_FIELD(K2) ","                                    \
+    " " ZOLVANT_REAL_FIELD(K3) ","                                    \
+    /* the CAS registry number; no window needs it */                 \
+    " CAS TEXT"                                                       \
+    ") STRICT;"                                                       \
+    /* _RecKey tells a recordset which record each row is; the row */ \
+    /* id breaks ties between equal names so that the order never */  \
+    /* changes between runs. */                                       \
+    "CREATE VIEW qryCritCos AS"                                       \
+    " SELECT rowid AS _RecKey, Component, CritTemp, CritPress, AcentricF, K1, K2, K3" \
+    " FROM tblComps ORDER BY Component, rowid;"                       \
+    "PRAGMA user_version = 2;"
+
+const char* const kSchemaSql = ZOLVANT_SCHEMA(ZOLVANT_POSITIVE_FIELD);
+const char* const kImportSchemaSql = ZOLVANT_SCHEMA(ZOLVANT_REAL_FIELD);
+
+#undef ZOLVANT_SCHEMA
+#undef ZOLVANT_POSITIVE_FIELD
 #undef ZOLVANT_REAL_FIELD
 
 // ---------------------------------------------------------------- a new database
 
-void buildDatabaseFile(const std::string& path, const std::function<void(sqlite3*)>& fill) {
+void buildDatabaseFile(const std::string& path, const std::function<void(sqlite3*)>& fill, const char* schemaSql) {
     checkPathIsValid(path);
     std::error_code ec;
     if (fs::exists(fs::symlink_status(path, ec))) throw DbError(kAlreadyExists, alreadyExists(path));
@@ -59,7 +71,7 @@ void buildDatabaseFile(const std::string& path, const std::function<void(sqlite3
     configureConnection(raw);
     exec(raw, "BEGIN IMMEDIATE", ctx);
     try {
-        exec(raw, kSchemaSql, ctx);
+        exec(raw, schemaSql, ctx);
         fill(raw);
         exec(raw, "COMMIT", ctx);
     } catch (...) {

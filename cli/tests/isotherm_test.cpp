@@ -127,7 +127,7 @@ TEST(IsothermCommand, BadUsageAndRefusedStates) {
         {{"isotherm", "-T", "26.85", "-P", "1", "n-Butane", "--points", "many"}, 2, "--points"},
         {{"isotherm", "-T", "26.85", "-P", "1", "n-Butane", "--plot", "x.gif"}, 2, ".png or .svg"},
         {{"isotherm", "-T", "26.85", "-P", "1", "--Tc", "4O0"}, 2, "--Tc: '4O0' is not a number"},
-        {{"isotherm", "-T", "26.85", "-P", "1", "Xenon"}, 1, "no component named \"Xenon\""},
+        {{"isotherm", "-T", "26.85", "-P", "1", "Unobtainium"}, 1, "no component named \"Unobtainium\""},
         {{"isotherm", "-T", "26.85", "-P", "0", "n-Butane"}, 1, "Pressure ERROR"},
         {{"isotherm", "-T", "-300", "-P", "1", "n-Butane"}, 1, "Temperature ERROR"},
     };

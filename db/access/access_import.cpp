@@ -145,7 +145,7 @@ AccessImportResult importAccessDatabase(const std::string& accessPath, const std
             rc = sqlite3_step(raw);
             if (rc != SQLITE_DONE) detail::throwEngineError(db, rc, ctx);
         }
-    });
+    }, detail::kImportSchemaSql);  // the old file's values, whatever they are
     result.count = static_cast<int>(comps.records.size());
     return result;
 }

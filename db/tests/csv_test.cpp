@@ -11,9 +11,9 @@ using CsvTest = DbTest;
 
 const std::string kHeader = "Component,MolWt,CritTemp,CritPress,CritVol,AcentricF,K1,K2,K3\n";
 
-TEST_F(CsvTest, TheSeedDataBecomesADatabaseOfSixtyTwoComponents) {
+TEST_F(CsvTest, TheFirstSeedDataBecomesADatabaseOfSixtyTwoComponents) {
     const std::string path = pathOf("Components.mdb");
-    EXPECT_EQ(createDatabaseFromCsv(path, ZOLVANT_DATA_DIR "/components.csv"), 62);
+    EXPECT_EQ(createDatabaseFromCsv(path, ZOLVANT_TEST_DATA_DIR "/components_62.csv"), 62);
     const auto rows = listComponents(path);
     ASSERT_EQ(rows.size(), 62u);
     EXPECT_EQ(std::get<std::string>(rows.front().Component), "1,3-Butadiene");  // the quoted name

@@ -57,13 +57,13 @@ private:
     std::deque<std::optional<std::string>> answers_;
 };
 
-// The seed data: every fault is tried on a file of real size.
+// The first seed's data: every fault is tried on a file of real size.
 class FaultTest : public DbTest {
 protected:
     void SetUp() override {
         DbTest::SetUp();
         path_ = pathOf("Components.mdb");
-        createDatabaseFromCsv(path_, ZOLVANT_DATA_DIR "/components.csv");
+        createDatabaseFromCsv(path_, ZOLVANT_TEST_DATA_DIR "/components_62.csv");
         before_ = storedRecords(path_);
         ASSERT_EQ(before_.size(), 62);
     }

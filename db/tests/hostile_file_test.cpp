@@ -153,9 +153,9 @@ TEST_F(HostileFileTest, TheSeedDatabaseOpensAndListsAsBefore) {
     createDatabaseFromCsv(path, ZOLVANT_DATA_DIR "/components.csv");
     const std::string before = fileBytes(path);
     const auto db = Database::OpenDatabase(path);
-    EXPECT_EQ(db->OpenRecordset(kCritCosSource)->RecordCount(), 62);
-    EXPECT_EQ(db->OpenRecordset(kEditorSource)->RecordCount(), 62);
-    EXPECT_EQ(listComponents(path).size(), 62u);
+    EXPECT_EQ(db->OpenRecordset(kCritCosSource)->RecordCount(), 455);
+    EXPECT_EQ(db->OpenRecordset(kEditorSource)->RecordCount(), 455);
+    EXPECT_EQ(listComponents(path).size(), 455u);
     EXPECT_EQ(fileBytes(path), before);
 }
 

@@ -52,6 +52,78 @@ std::string DbTest::makeDb(const std::string& name, const std::vector<Rec>& recs
     return path;
 }
 
+std::string DbTest::makeVersion1Db(const std::string& name, const std::vector<Rec>& recs) {
+    const std::string path = pathOf(name);
+    execSql(path,
+            "CREATE TABLE tblComps ("
+            " Component TEXT NOT NULL COLLATE NOCASE CONSTRAINT ComponentNotEmpty CHECK (length(Component) > 0),"
+            " MolWt REAL, CritTemp REAL, CritPress REAL, CritVol REAL, AcentricF REAL, K1 REAL, K2 REAL, K3 REAL"
+            ") STRICT;"
+            "CREATE VIEW qryCritCos AS SELECT rowid AS _RecKey, Component, CritTemp, CritPress, AcentricF, K1, K2, K3"
+            " FROM tblComps ORDER BY Component, rowid;"
+            "PRAGMA user_version = 1;");
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO tblComps (Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3)"
+                       " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
+                       -1, &st, nullptr);
+    for (const Rec& r : recs) {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        sqlite3_bind_text(st, 1, r.name.c_str(), -1, SQLITE_TRANSIENT);
+        for (std::size_t k = 0; k < r.numbers.size(); ++k)
+            if (r.numbers[k]) sqlite3_bind_double(st, static_cast<int>(k + 2), *r.numbers[k]);
+        EXPECT_EQ(sqlite3_step(st), SQLITE_DONE) << sqlite3_errmsg(db);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return path;
+}
+
+std::vector<CsvRow> readCsvRows(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<CsvRow> rows;
+    std::string line;
+    bool header = true;
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells(1);
+        bool quoted = false;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const char c = line[i];
+            if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                cells.back() += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = !quoted;
+            } else if (c == ',' && !quoted) {
+                cells.emplace_back();
+            } else {
+                cells.back() += c;
+            }
+        }
+        if (header) {
+            header = false;
+            continue;
+        }
+        CsvRow row{cells.front(), std::vector<std::string>(cells.begin() + 1, cells.end())};
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<Rec> recsOf(const std::vector<CsvRow>& rows) {
+    std::vector<Rec> recs;
+    for (const CsvRow& row : rows) {
+        Rec r{row.name, {}};
+        for (std::size_t k = 0; k < 8; ++k)
+            r.numbers.push_back(row.cells[k].empty() ? std::nullopt : std::optional<double>(std::stod(row.cells[k])));
+        recs.push_back(std::move(r));
+    }
+    return recs;
+}
+
 void execSql(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr), SQLITE_OK);

@@ -35,8 +35,20 @@ protected:
     std::string pathOf(const std::string& name) const;
     // A new component database holding recs, inserted in this order.
     std::string makeDb(const std::string& name, const std::vector<Rec>& recs);
+    // The same in the schema the first versions wrote: no CAS column, no
+    // tblKij, no check that a constant is positive.
+    std::string makeVersion1Db(const std::string& name, const std::vector<Rec>& recs);
     QTemporaryDir dir_;
 };
+
+// The records of a components CSV file (a header naming the nine fields in
+// their order, then optionally CAS), read by a reader of the tests' own.
+struct CsvRow {
+    std::string name;
+    std::vector<std::string> cells;  // the fields after the name, as written
+};
+std::vector<CsvRow> readCsvRows(const std::string& path);
+std::vector<Rec> recsOf(const std::vector<CsvRow>& rows);
 
 // Raw access, independent of the recordset code.
 void execSql(const std::string& path, const std::string& sql);
