@@ -9,11 +9,11 @@
 #include <deque>
 #include <filesystem>
 
-#include "db/access/tests/access_support.h"
 #include "db/access_offer.h"
 #include "db/settings.h"
 #include "db/startup.h"
 #include "db/tests/support.h"
+#include "testsupport/access_support.h"
 
 namespace zolvant::db::test {
 namespace {

@@ -10,7 +10,7 @@
 #include <random>
 
 #include "db/access/access_reader.h"
-#include "db/access/tests/access_support.h"
+#include "testsupport/access_support.h"
 
 namespace zolvant::db {
 namespace {

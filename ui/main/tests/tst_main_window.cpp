@@ -15,20 +15,20 @@
 #include <QtTest>
 #include <memory>
 
-#include "db/access/tests/access_support.h"
 #include "db/access_offer.h"
 #include "db/components_csv.h"
 #include "db/database.h"
 #include "db/settings.h"
 #include "db/user_database.h"
+#include "testsupport/access_support.h"
 #include "testsupport/recording_services.h"
+#include "testsupport/window_driver.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
 #include "ui/help/help_windows.h"
 #include "ui/isotherm/isotherm_window.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_window.h"
-#include "window_driver.h"
 #include "ui/main/results_commands.h"
 #include "zolvant/version.h"
 
