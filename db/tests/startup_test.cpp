@@ -82,6 +82,7 @@ protected:
 TEST_F(StartupTest, TheSettingLivesInGroupStartupOfZolvant) {
     const QSettings probe("Zolvant", "Zolvant");
     EXPECT_FALSE(probe.fileName().startsWith(QDir::homePath() + "/.config")) << probe.fileName().toStdString();
+    EXPECT_EQ(settings().fileName(), probe.fileName());
     EXPECT_FALSE(hasDbPathSetting());
     EXPECT_EQ(defaultDbPath(), QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
                                    .filePath("zolvant/Components.mdb"));

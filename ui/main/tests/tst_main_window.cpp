@@ -149,7 +149,7 @@ private slots:
 
     // Every test starts as a new user: no setting, no copy of their own.
     void init() {
-        QSettings("Zolvant", "Zolvant").remove(QStringLiteral("Startup/DBPath"));
+        zolvant::db::settings().remove(QStringLiteral("Startup/DBPath"));
         QFile::remove(user_);
         QFile::remove(zolvant::db::backupPathOf(user_));
         services_ = std::make_unique<zolvant::ui::ScopedRecordingServices>();
@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(rec().openDialogs, 0);
         QCOMPARE(form()->databasePath(), user_);
         QCOMPARE(bytesOf(user_), bytesOf(seed_));
-        QVERIFY(!QSettings("Zolvant", "Zolvant").contains(QStringLiteral("Startup/DBPath")));
+        QVERIFY(!zolvant::db::settings().contains(QStringLiteral("Startup/DBPath")));
         QVERIFY(w_->restoreDatabaseAction()->isEnabled());
     }
 
@@ -295,7 +295,7 @@ private slots:
             QCOMPARE(rec().messages[0].title, QStringLiteral("Database ERROR"));
             QVERIFY2(rec().messages[0].text.contains(bad), qPrintable(rec().messages[0].text));
             QCOMPARE(form()->databasePath(), user_);
-            QVERIFY(!QSettings("Zolvant", "Zolvant").contains(QStringLiteral("Startup/DBPath")));
+            QVERIFY(!zolvant::db::settings().contains(QStringLiteral("Startup/DBPath")));
         }
 
         rec().clear();
@@ -390,7 +390,7 @@ private slots:
         auto* box = ctl<QComboBox>(QStringLiteral("cmbComp_0"));
         if (listed.isEmpty()) {
             QCOMPARE(form()->databasePath(), user_);
-            QVERIFY(!QSettings("Zolvant", "Zolvant").contains(QStringLiteral("Startup/DBPath")));
+            QVERIFY(!zolvant::db::settings().contains(QStringLiteral("Startup/DBPath")));
             QVERIFY(!QFileInfo::exists(target));
             QVERIFY(box->findText(QStringLiteral("Methane")) >= 0);
         } else {
