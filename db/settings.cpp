@@ -68,21 +68,19 @@ QString legacyDbPath() {
 
 void setProgramFolderOverride(const QString& folder) { programFolderOverride() = folder; }
 
+QSettings settings() { return QSettings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication)); }
+
 QString readDbPath() {
-    const QSettings settings(kOrganisation, kApplication);
-    const QVariant value = settings.value(kKey);
+    const QVariant value = settings().value(kKey);
     return value.isValid() ? value.toString() : defaultDbPath();
 }
 
-bool hasDbPathSetting() {
-    const QSettings settings(kOrganisation, kApplication);
-    return settings.contains(kKey);
-}
+bool hasDbPathSetting() { return settings().contains(kKey); }
 
 void writeDbPath(const QString& path) {
-    QSettings settings(kOrganisation, kApplication);
-    settings.setValue(kKey, path);
-    settings.sync();
+    QSettings file = settings();
+    file.setValue(kKey, path);
+    file.sync();
 }
 
 }  // namespace zolvant::db

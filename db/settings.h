@@ -1,10 +1,16 @@
 #pragma once
-// The one setting: DBPath in group Startup of QSettings("Zolvant", "Zolvant"),
-// and the places the component database is found without it.
+// The one settings file of every program, and the setting the database is
+// found by (DBPath in group Startup) with the places it is found without it.
 
+#include <QSettings>
 #include <QString>
 
 namespace zolvant::db {
+
+// The settings file, ~/.config/Zolvant/Zolvant.conf ($XDG_CONFIG_HOME/Zolvant/
+// when that is set): organisation and application "Zolvant", whatever name a
+// program gives itself. Every setting is read and written through this.
+QSettings settings();
 
 // The user's own database: Components.mdb in the user's data folder
 // (normally ~/.local/share/zolvant/), unless a test has pointed it elsewhere.

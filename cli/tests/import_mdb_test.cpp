@@ -10,7 +10,7 @@
 #include <limits>
 
 #include "cli/tests/support.h"
-#include "db/access/tests/access_support.h"
+#include "testsupport/access_support.h"
 
 namespace zolvant::cli {
 namespace {

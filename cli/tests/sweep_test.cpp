@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "cli/tests/support.h"
-#include "cli/tests/sweep_cases.h"
+#include "testsupport/sweep_cases.h"
 
 namespace zolvant::cli {
 namespace {

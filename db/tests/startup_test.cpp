@@ -9,11 +9,11 @@
 #include <deque>
 #include <filesystem>
 
-#include "db/access/tests/access_support.h"
 #include "db/access_offer.h"
 #include "db/settings.h"
 #include "db/startup.h"
 #include "db/tests/support.h"
+#include "testsupport/access_support.h"
 
 namespace zolvant::db::test {
 namespace {
@@ -82,6 +82,7 @@ protected:
 TEST_F(StartupTest, TheSettingLivesInGroupStartupOfZolvant) {
     const QSettings probe("Zolvant", "Zolvant");
     EXPECT_FALSE(probe.fileName().startsWith(QDir::homePath() + "/.config")) << probe.fileName().toStdString();
+    EXPECT_EQ(settings().fileName(), probe.fileName());
     EXPECT_FALSE(hasDbPathSetting());
     EXPECT_EQ(defaultDbPath(), QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
                                    .filePath("zolvant/Components.mdb"));

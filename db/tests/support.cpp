@@ -16,12 +16,12 @@ namespace zolvant::db::test {
 
 void DbTest::SetUp() {
     ASSERT_TRUE(dir_.isValid());
-    QSettings("Zolvant", "Zolvant").clear();
+    settings().clear();
     setDefaultDbPathOverride(QString());
 }
 
 void DbTest::TearDown() {
-    QSettings("Zolvant", "Zolvant").clear();
+    settings().clear();
     setDefaultDbPathOverride(QString());
 }
 

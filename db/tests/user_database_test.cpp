@@ -121,7 +121,7 @@ TEST_F(UserCopyTest, ASettingIsOpenedAndNoCopyIsMade) {
     ASSERT_TRUE(r.rstComps);
     EXPECT_EQ(r.dbComps->path(), other);
     EXPECT_FALSE(fileExists(user_));
-    QSettings("Zolvant", "Zolvant").remove("Startup/DBPath");
+    settings().remove("Startup/DBPath");
 }
 
 TEST_F(UserCopyTest, RestoreKeepsTheCopyAsBackupAndBringsTheSeedBack) {

@@ -4,7 +4,8 @@
 // come back at the size they had when last closed.
 
 #include <QPointer>
-#include <QSettings>
+#include <QSize>
+#include <QString>
 #include <QWidget>
 #include <utility>
 
@@ -22,13 +23,11 @@ W* showSingle(QPointer<W>& slot, Args&&... args) {
     return slot.data();
 }
 
-// Resizes to the size stored under `key` when the window was last closed, or to `fallback`.
-inline void restoreSize(QWidget* window, const QString& key, QSize fallback) {
-    const QSize remembered = QSettings().value(key).toSize();
-    window->resize(remembered.isValid() ? remembered : fallback);
-}
+// Resizes to the size stored under `key` in the settings file when the
+// window was last closed, or to `fallback`.
+void restoreSize(QWidget* window, const QString& key, QSize fallback);
 
-// Stores the window's size under `key`, for restoreSize.
-inline void rememberSize(const QWidget* window, const QString& key) { QSettings().setValue(key, window->size()); }
+// Stores the window's size under `key` in the settings file, for restoreSize.
+void rememberSize(const QWidget* window, const QString& key);
 
 }  // namespace zolvant::ui

@@ -10,8 +10,8 @@
 
 #include "db/access/access_import.h"
 #include "db/access/access_reader.h"
-#include "db/access/tests/access_support.h"
 #include "db/lookup.h"
+#include "testsupport/access_support.h"
 
 namespace zolvant::db {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "db/access/tests/access_support.h"
+#include "testsupport/access_support.h"
 
 namespace zolvant::db {
 namespace {

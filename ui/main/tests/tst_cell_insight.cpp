@@ -19,9 +19,9 @@
 #include "db/settings.h"
 #include "solver/grid.h"
 #include "testsupport/recording_services.h"
+#include "testsupport/window_driver.h"
 #include "ui/main/cell_insight.h"
 #include "ui/main/frmZolvMain.h"
-#include "ui/main/tests/window_driver.h"
 
 using zolvant::Column;
 using zolvant::StablePhase;

@@ -20,13 +20,13 @@
 #include "db/settings.h"
 #include "solver/grid.h"
 #include "testsupport/recording_services.h"
+#include "testsupport/window_driver.h"
 #include "ui/common/layout.h"
 #include "ui/common/services.h"
 #include "ui/editor/frmCritConst2.h"
 #include "ui/help/frmInfoEOS.h"
 #include "ui/help/frmZolvInstruct.h"
 #include "ui/main/frmZolvMain.h"
-#include "ui/main/tests/window_driver.h"
 
 using zolvant::ui::frmZolvMain;
 using zolvant::ui::RecordingServices;

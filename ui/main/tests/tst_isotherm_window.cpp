@@ -20,10 +20,10 @@
 #include "db/settings.h"
 #include "db/user_database.h"
 #include "testsupport/recording_services.h"
+#include "testsupport/window_driver.h"
 #include "ui/isotherm/isotherm_window.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_window.h"
-#include "window_driver.h"
 #include "chart/chart.h"
 
 using zolvant::ui::IsothermWindow;

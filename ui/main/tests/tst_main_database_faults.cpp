@@ -22,11 +22,11 @@
 #include "solver/grid.h"
 #include "testsupport/database_faults.h"
 #include "testsupport/recording_services.h"
+#include "testsupport/window_driver.h"
 #include "ui/common/services.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/frmCritConst2.h"
 #include "ui/main/frmZolvMain.h"
-#include "ui/main/tests/window_driver.h"
 
 #ifndef _WIN32
 #include <unistd.h>

@@ -26,7 +26,7 @@
 #include "ui/help/help_windows.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_window.h"
-#include "window_driver.h"
+#include "testsupport/window_driver.h"
 
 using zolvant::ui::MainWindow;
 

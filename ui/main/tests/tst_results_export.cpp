@@ -24,9 +24,9 @@
 #include "db/database.h"
 #include "db/settings.h"
 #include "testsupport/recording_services.h"
+#include "testsupport/window_driver.h"
 #include "ui/common/services.h"
 #include "ui/main/frmZolvMain.h"
-#include "ui/main/tests/window_driver.h"
 #include "report/results_table.h"
 
 using zolvant::ui::frmZolvMain;

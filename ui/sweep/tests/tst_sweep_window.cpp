@@ -22,14 +22,14 @@
 #include <memory>
 
 #include "report/case_report.h"
-#include "cli/tests/sweep_cases.h"
 #include "db/components_csv.h"
 #include "db/settings.h"
 #include "solver/phase.h"
 #include "solver/sweep_point.h"
 #include "testsupport/recording_services.h"
+#include "testsupport/sweep_cases.h"
+#include "testsupport/window_driver.h"
 #include "ui/main/main_window.h"
-#include "ui/main/tests/window_driver.h"
 #include "ui/sweep/sweep_table.h"
 #include "ui/sweep/sweep_window.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "db/access/tests/jet4_writer.h"
+#include "testsupport/jet4_writer.h"
 #include "db/database.h"
 
 namespace zolvant::db::test {

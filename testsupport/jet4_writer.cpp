@@ -1,4 +1,4 @@
-#include "db/access/tests/jet4_writer.h"
+#include "testsupport/jet4_writer.h"
 
 #include <cstring>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "db/access/tests/access_support.h"
+#include "testsupport/access_support.h"
 
 #include <sqlite3.h>
 
