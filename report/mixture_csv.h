@@ -21,7 +21,23 @@
 
 namespace zolvant::report {
 
-// The header record, with its CRLF.
+// The flash results as CSV, as `zolvant-cli flash --csv` prints them:
+//
+//   Equation,T (K),P (bar),Phases,Phase,Beta,Row,Component,z,Liquid x,
+//   Vapour x,Liquid ln phi,Vapour ln phi,Liquid V (cm3/mol),Vapour V (cm3/mol),
+//   Liquid Z,Vapour Z,Liquid density (g/cm3),Vapour density (g/cm3),
+//   Bubble P (bar),Dew P (bar),Bubble T (K),Dew T (K),Notes
+//
+// (one line) with one record per equation and position in use (Row from 1,
+// Component its name): the equation's values repeated on each of its
+// records, a field empty where the value is absent (the missing phase, no
+// density, a reason instead of numbers), each saturation list's values
+// ascending and separated by a space, the notes joined by "; ".
+std::string flashCsvHeader();
+void appendFlashCsv(std::string& out, const MixtureReport& report, const std::vector<std::string>& names);
+std::string flashCsv(const std::vector<zolvant::MixtureReport>& reports, const std::vector<std::string>& names);
+
+// The envelope's header record, with its CRLF.
 std::string envelopeCsvHeader();
 
 // One report's records (no header).
