@@ -58,8 +58,6 @@ Chart envelopeChart(const std::vector<MixtureReport>& reports, const QString& mi
             c.notes.push_back(name + QStringLiteral(": critical point %1 K, %2 bar")
                                          .arg(qs(formatDigits(r.envelope.critical->T, 5)),
                                               qs(formatDigits(r.envelope.critical->P, 5))));
-        } else if (!r.envelope.pure) {
-            c.notes.push_back(name + QStringLiteral(": no critical point found"));
         }
         for (const std::string& n : r.envelope.notes) c.notes.push_back(name + QStringLiteral(": ") + qs(n));
     }

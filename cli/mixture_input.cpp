@@ -144,7 +144,7 @@ MixtureRead readMixture(const QCommandLineParser& parser, const MixtureOptions& 
             return usageError(arguments,
                               QStringLiteral("--case gives the components; '%1' is one too many").arg(positional.first()),
                               err);
-        if (parser.isSet(o.pressure) || (!o.envelope && parser.isSet(o.temperature)))
+        if (!o.envelope && (parser.isSet(o.pressure) || parser.isSet(o.temperature)))
             return usageError(arguments, QStringLiteral("--case gives the temperature and pressure; -T and -P do not apply"),
                               err);
         const Checked<QByteArray> read = caseLine(parser, o.caseFile);
