@@ -474,31 +474,3 @@ TEST(EnvelopeCommand, PlotWritesAPictureWholeOrNotAtAll) {
 
 }  // namespace
 }  // namespace zolvant::cli
-
-namespace zolvant::cli {
-namespace {
-
-// The man page lists every command `zolvant-cli --help` lists.
-TEST(ManPage, ListsEveryCommandOfTheHelp) {
-    QFile page(QStringLiteral(ZOLVANT_MAN_PAGE));
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(page.readAll());
-    const CliRun help = runCli({"--help"});
-    ASSERT_EQ(help.exitCode, 0);
-    const QString out = QString::fromUtf8(help.out);
-    const QString commands = out.section(QStringLiteral("Commands:\n"), 1).section(QStringLiteral("\n\n"), 0, 0);
-    int listed = 0;
-    for (const QString& line : commands.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        QString name = line.trimmed().section(QLatin1Char(' '), 0, 0);
-        ++listed;
-        // Roff writes a hyphen as \-.
-        name.replace(QStringLiteral("-"), QStringLiteral("\\-"));
-        EXPECT_TRUE(text.contains(QStringLiteral("\n.B ") + name + QLatin1Char(' ')) ||
-                    text.contains(QStringLiteral("\n.B ") + name + QLatin1Char('\n')))
-            << name.toStdString() << " has no entry in the man page";
-    }
-    EXPECT_GE(listed, 9);
-}
-
-}  // namespace
-}  // namespace zolvant::cli
