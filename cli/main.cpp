@@ -13,6 +13,7 @@
 #ifdef ZOLVANT_CLI_PICTURES
 #include <QGuiApplication>
 
+#include "chart/envelope_chart.h"
 #include "chart/isotherm_chart.h"
 #endif
 
@@ -21,6 +22,7 @@
 #include "cli/import_mdb_command.h"
 #include "cli/isotherm_command.h"
 #include "cli/list_command.h"
+#include "cli/mixture_commands.h"
 #include "cli/output.h"
 #include "cli/solve_command.h"
 #include "cli/sweep_command.h"
@@ -62,6 +64,18 @@ int isotherm(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
 #endif
 }
 
+int flash(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runFlashCommand(arguments, out, err);
+}
+
+int envelope(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+#ifdef ZOLVANT_CLI_PICTURES
+    return zolvant::cli::runEnvelopeCommand(arguments, out, err, &zolvant::plot::writeEnvelopePicture);
+#else
+    return zolvant::cli::runEnvelopeCommand(arguments, out, err);
+#endif
+}
+
 int addDefaults(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
     return zolvant::cli::runAddDefaultsCommand(arguments, out, err);
 }
@@ -73,6 +87,8 @@ int importMdb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevic
 const Command kCommands[] = {
     {"solve", "Solve cases given as JSON Lines, or one mixture given by component names.", &solve},
     {"sweep", "Solve one mixture over a range of temperatures or pressures, as CSV.", &sweep},
+    {"flash", "Phases, compositions, bubble and dew points of a real mixture (with kij) at a state.", &flash},
+    {"envelope", "The phase envelope of a real mixture by the six equations (CSV), or draw it.", &envelope},
     {"list", "List the components of the component database with their constants.", &list},
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
     {"isotherm", "Print the P-V isotherms of one component by the six equations (CSV), or draw them.", &isotherm},
@@ -118,7 +134,7 @@ int main(int argc, char* argv[]) {
 #ifdef ZOLVANT_CLI_PICTURES
     bool plots = false;
     for (int i = 1; i < argc; ++i) plots = plots || QByteArray(argv[i]).startsWith("--plot");
-    if (argc > 1 && QByteArray(argv[1]) == "isotherm" && plots) {
+    if (argc > 1 && (QByteArray(argv[1]) == "isotherm" || QByteArray(argv[1]) == "envelope") && plots) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
