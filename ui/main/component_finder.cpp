@@ -113,6 +113,9 @@ void ComponentFinder::typed(const QString& text) {
         return;
     }
     completer_->complete();
+    // The completer makes its first row current; Tab or Enter would then
+    // pick it although the user picked nothing. Only a row moved to counts.
+    completer_->popup()->setCurrentIndex(QModelIndex());
 }
 
 void ComponentFinder::picked(int listPosition) {

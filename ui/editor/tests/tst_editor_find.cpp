@@ -74,6 +74,10 @@ private slots:
             seen << name();
         }
         QCOMPARE(seen, (QStringList{"1-Hexadecanol", "Hexadecafluoroheptane", "n-Hexadecane", "1-Hexadecanol"}));
+        if (const QString dir = qEnvironmentVariable("ZOLVANT_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            QTest::qWait(50);
+            QVERIFY(editor()->grab().save(dir + QStringLiteral("/editor-find.png")));
+        }
         QCOMPARE(status(), first);
         QCOMPARE(rec().beeps, 0);
         // A text no name contains: a beep, the record stays.
