@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <algorithm>
 #include <string>
 
 namespace zolvant::ui {
@@ -112,7 +114,11 @@ void ComponentFinder::typed(const QString& text) {
         completer_->popup()->hide();
         return;
     }
-    completer_->complete();
+    // As wide as its longest row (name and CAS number), never narrower than the box.
+    QAbstractItemView* popup = completer_->popup();
+    popup->setFont(box_->font());
+    const int wide = popup->sizeHintForColumn(0) + popup->verticalScrollBar()->sizeHint().width() + 12;
+    completer_->complete(QRect(0, 0, std::max(box_->width(), wide), box_->height()));
     // The completer makes its first row current; Tab or Enter would then
     // pick it although the user picked nothing. Only a row moved to counts.
     completer_->popup()->setCurrentIndex(QModelIndex());
