@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 namespace zolvant::ui {
@@ -31,6 +32,13 @@ public:
         return QFileDialog::getSaveFileName(parent, QString(), suggested, filter);
     }
     void beep() override { QApplication::beep(); }
+    void notice(QWidget* parent, const QString& text, const QString& title) override {
+        auto* box = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        // Once the event loop runs, over the window rather than before it.
+        QTimer::singleShot(0, box, [box] { box->show(); });
+    }
 };
 
 QtServices& qtServices() {

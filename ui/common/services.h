@@ -21,6 +21,9 @@ public:
     // A save dialog; empty when cancelled.
     virtual QString saveFileName(QWidget* parent, const QString& suggested, const QString& filter) = 0;
     virtual void beep() = 0;
+    // A notice that needs no answer and must not stop the user: Qt shows it
+    // in a box that does not block the window. Doubles record it as a message.
+    virtual void notice(QWidget* parent, const QString& text, const QString& title) { message(parent, text, title); }
 };
 
 // The services in force: the Qt ones unless a test installed its own.

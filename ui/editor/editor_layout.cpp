@@ -237,6 +237,7 @@ void frmCritConst2::buildLayout() {
     connect(cmdNext, &QPushButton::clicked, this, &frmCritConst2::cmdNext_Click);
     connect(cmdLast, &QPushButton::clicked, this, &frmCritConst2::cmdLast_Click);
 
+    buildFind();
     setBrowseState(true);
     txtCompound->setFocus();
 }

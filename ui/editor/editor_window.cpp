@@ -28,6 +28,16 @@ void showComponentEditor() {
     showSingle(slot);
 }
 
+bool reopenComponentEditor() {
+    QPointer<frmCritConst2>& slot = editorSlot();
+    if (!slot) return false;
+    // Closing deletes it later; a new one is made now.
+    slot->close();
+    slot = nullptr;
+    showComponentEditor();
+    return true;
+}
+
 frmCritConst2* currentComponentEditor() { return editorSlot().data(); }
 
 }  // namespace zolvant::ui

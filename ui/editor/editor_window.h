@@ -10,6 +10,10 @@ class frmCritConst2;
 // database does not open, the failure is shown and no window remains.
 void showComponentEditor();
 
+// Closes the open editor (a change not yet stored there is discarded) and
+// opens it again on the database DBPath names; false when none was open.
+bool reopenComponentEditor();
+
 // The open editor, or nullptr.
 frmCritConst2* currentComponentEditor();
 

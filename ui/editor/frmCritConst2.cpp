@@ -15,6 +15,7 @@
 #include "db/settings.h"
 #include "solver/text.h"
 #include "ui/common/services.h"
+#include "ui/editor/editor_find.h"
 
 namespace zolvant::ui {
 namespace {
@@ -56,6 +57,7 @@ frmCritConst2::frmCritConst2(QWidget* parent) : QWidget(parent, Qt::Window) {
     qApp->installEventFilter(this);
 
     loaded_ = Form_Load();
+    showRecordCount();
     if (!loaded_) {
         // Closing from inside the constructor would act on a window nobody
         // holds yet; let the caller finish first.
@@ -154,6 +156,8 @@ void frmCritConst2::setBrowseState(bool browsing) {
     for (QPushButton* b : {cmdUpdate, cmdCancel}) b->setVisible(!browsing);
     for (QPushButton* b : {cmdAdd, cmdEdit, cmdDelete, cmdClose}) b->setVisible(browsing);
     for (QPushButton* b : {cmdFirst, cmdPrevious, cmdNext, cmdLast}) b->setEnabled(browsing);
+    if (txtFind) txtFind->setEnabled(browsing);
+    showRecordCount();
 }
 
 void frmCritConst2::showCurrentRecord() {
@@ -171,6 +175,7 @@ void frmCritConst2::showNoRecord() {
     txtCompound->clear();
     for (const FieldBox& f : numericBoxes_) f.box->clear();
     lblStatus->clear();
+    showRecordCount();
 }
 
 void frmCritConst2::setStatusFromPosition() {
@@ -178,9 +183,11 @@ void frmCritConst2::setStatusFromPosition() {
     const long position = rsComps->AbsolutePosition();
     if (position < 0) {
         lblStatus->clear();
+        showRecordCount();
         return;
     }
     lblStatus->setText(QStringLiteral("Compound record # ") + QString::number(position + 1));
+    showRecordCount();
 }
 
 bool frmCritConst2::hasCurrentRecord() const {
@@ -460,5 +467,19 @@ void frmCritConst2::cmdDelete_Click() {
 }
 
 void frmCritConst2::cmdClose_Click() { close(); }
+
+bool frmCritConst2::findRecord(const QString& text, bool next) {
+    if (text.isEmpty() || !rsComps || addMode_ || editMode_) return false;
+    long found = -1;
+    const bool ran = runCommand([&] {
+        found = findName(*rsComps, text.toStdString(), next);
+        if (found >= 0) moveAndShow([&] {
+                rsComps->MoveFirst();
+                rsComps->Move(found);
+            });
+    });
+    if (ran && found < 0) services().beep();
+    return ran && found >= 0;
+}
 
 }  // namespace zolvant::ui

@@ -51,6 +51,11 @@ public:
     void cmdDelete_Click();
     void cmdClose_Click();
 
+    // Find (Ctrl+F): moves to the first record whose name contains the
+    // text, case aside; `next` starts after the current record and wraps.
+    // False (and a beep) when no record's name contains it.
+    bool findRecord(const QString& text, bool next);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -72,6 +77,8 @@ private:
     void showCurrentRecord();
     void showNoRecord();
     void setStatusFromPosition();
+    void showRecordCount();  // editor_find.cpp: "of N" beside the position
+    void buildFind();        // editor_find.cpp
     bool hasCurrentRecord() const;
     // A navigation command's steps: the move, then the record reached shown.
     template <typename Move>
@@ -136,6 +143,10 @@ private:
     QLabel* lblStatus = nullptr;
     QPushButton* cmdNext = nullptr;
     QPushButton* cmdLast = nullptr;
+
+    QLabel* lblFind = nullptr;
+    QLineEdit* txtFind = nullptr;
+    QLabel* lblRecordCount = nullptr;  // inside lblStatus, at its right end
 
     // The eight numeric boxes in field order MolWt .. K3.
     std::array<FieldBox, 8> numericBoxes_{};

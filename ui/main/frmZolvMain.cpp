@@ -18,13 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "db/lookup.h"
 #include "db/startup.h"
 #include "solver/solve.h"
 #include "solver/text.h"
 #include "ui/common/layout.h"
 #include "ui/common/services.h"
 #include "ui/main/cell_insight.h"
+#include "ui/main/component_finder.h"
 #include "ui/main/focus_router.h"
 #include "ui/main/results_commands.h"
 #include "ui/main/window_dialogs.h"
@@ -87,6 +87,7 @@ frmZolvMain::frmZolvMain(QWidget* parent) : QWidget(parent) {
         menu->addSeparator();
     });
     insight_ = new CellInsight(this, ui_);
+    for (std::size_t i = 0; i < 4; ++i) finders_[i] = new ComponentFinder(ui_.cmbComp[i]);
 }
 
 frmZolvMain::~frmZolvMain() {
@@ -205,80 +206,6 @@ void frmZolvMain::releaseDatabase() {
 
 void frmZolvMain::showDatabaseError(const db::DbError& e) {
     services().message(this, qs(e.description()), QStringLiteral("Database ERROR"));
-}
-
-// -------------------------------------------------------- component boxes
-
-void frmZolvMain::cmbComp_GotFocus(int Index) {
-    if (Index != 0 && ui_.cmbComp[Index - 1]->currentIndex() == -1) {
-        services().message(this, QStringLiteral("Component in PRIOR Box must be Chosen"),
-                           QStringLiteral("Null Component ERROR"));
-        ui_.cmbComp[Index - 1]->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    if (!rstComps) return;
-
-    QComboBox* box = ui_.cmbComp[Index];
-    const int previous = box->currentIndex();
-    const QString previousName = previous >= 0 ? box->itemText(previous) : QString();
-    const QString typed = previous < 0 ? box->currentText() : QString();
-    int selection = previous;
-    int listed = 0;
-    bool failed = false;
-    try {
-        // One read lock for the query and every name, not one per name.
-        const db::ReadBatch reading(*rstComps);
-        rstComps->Requery();
-        if (!(rstComps->BOF() && rstComps->EOF_())) {
-            rstComps->MoveFirst();
-            for (;;) {
-                const QString name = qs(db::componentName(rstComps->Fields("Component")));
-                if (name.isEmpty()) break;  // an unnamed record ends the list
-                if (listed < box->count())
-                    box->setItemText(listed, name);
-                else
-                    box->addItem(name);
-                if (previous >= 0 && name == previousName) selection = listed;
-                ++listed;
-                rstComps->MoveNext();
-                if (rstComps->EOF_()) break;
-            }
-        }
-    } catch (const db::DbError& e) {
-        failed = true;
-        showDatabaseError(e);
-    }
-    if (!failed) {
-        // Items left over from a longer list stand for no record any more.
-        while (box->count() > listed) box->removeItem(box->count() - 1);
-    }
-    if (selection >= box->count()) selection = -1;
-    box->setCurrentIndex(selection);
-    if (selection < 0 && !typed.isEmpty()) box->setEditText(typed);
-}
-
-void frmZolvMain::cmbComp_LostFocus(int Index) {
-    const int selection = ui_.cmbComp[Index]->currentIndex();
-    if (selection < 0 || !rstComps) return;
-    db::ComponentConstants constants;
-    try {
-        rstComps->MoveFirst();
-        rstComps->Move(selection);
-        if (rstComps->EOF_()) return;
-        constants = db::loadConstants(*rstComps);
-    } catch (const db::DbError& e) {
-        showDatabaseError(e);
-        // The row keeps the constants it had: the box must not go on showing
-        // a name they do not belong to.
-        selectNone(ui_.cmbComp[Index]);
-        return;
-    }
-    entry_.chooseComponent(Index, constants);
-}
-
-void frmZolvMain::selectNone(QComboBox* box) {
-    box->setCurrentIndex(-1);
-    box->setEditText(QString());
 }
 
 // ---------------------------------------------------------- mole fractions
@@ -482,19 +409,5 @@ void frmZolvMain::contextMenuEvent(QContextMenuEvent* event) {
 void frmZolvMain::cmdCompList_Click() { showComponentEditor(); }
 void frmZolvMain::cmdInstruct_Click() { showInstructions(); }
 void frmZolvMain::cmdDataForm_Click() { showInformation(); }
-
-// ------------------------------------------------------ another database
-
-QString frmZolvMain::databasePath() const { return dbComps ? QString::fromStdString(dbComps->path()) : QString(); }
-
-void frmZolvMain::useDatabase(std::unique_ptr<db::Database> db, std::unique_ptr<db::Recordset> rst) {
-    releaseDatabase();
-    dbComps = std::move(db);
-    rstComps = std::move(rst);
-    // The boxes list the new components at their next entry. A box being
-    // edited is listed now: leaving it reads the record at its list index.
-    for (int i = 0; i < 4; ++i)
-        if (ui_.cmbComp[i]->hasFocus()) cmbComp_GotFocus(i);
-}
 
 }  // namespace zolvant::ui

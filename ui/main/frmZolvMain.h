@@ -28,6 +28,7 @@ using report::ResultsRow;
 using report::ResultsTable;
 
 class CellInsight;
+class ComponentFinder;
 class FocusRouter;
 class ResultsCommands;
 
@@ -75,6 +76,11 @@ public:
     ResultsCommands* resultsCommands() const { return results_; }
     QString databasePath() const;  // empty when none is open
     void useDatabase(std::unique_ptr<zolvant::db::Database> db, std::unique_ptr<zolvant::db::Recordset> rst);
+    // Every box lists the database in use again at once (after records were
+    // added to it), keeping each chosen name that is still there.
+    void refreshComponentLists();
+    // What typing in a component box finds (for tests and the benchmark).
+    const ComponentFinder* componentFinder(int Index) const;
 
     // What the last accepted Solve left behind (state, captions, how each
     // root ended), for the windows that explain the grid; none after Clear.
@@ -103,6 +109,10 @@ private:
     zolvant::FractionTexts fractionTexts() const;
     void showDatabaseError(const zolvant::db::DbError& e);
     void selectNone(QComboBox* box);
+    // component_boxes.cpp
+    void fillComponentList(int Index);
+    bool chooseTyped(int Index);
+    void loadSelected(int Index);
     ResultsInputs solveInputs();
     ResultsTable shownResults();
 
@@ -118,7 +128,8 @@ private:
     std::unique_ptr<zolvant::db::Recordset> rstComps;  // declared after dbComps: released first
     FocusRouter* router_ = nullptr;
     ResultsCommands* results_ = nullptr;
-    CellInsight* insight_ = nullptr;  // tooltips and the stable-phase cue of the result cells
+    CellInsight* insight_ = nullptr;
+    std::array<ComponentFinder*, 4> finders_{};  // owned by their boxes  // tooltips and the stable-phase cue of the result cells
     std::optional<ResultsInputs> accepted_;  // inputs of the Solve whose results the grid shows
     std::optional<zolvant::SolvedCase> solved_;
     zolvant::RootLog roots_;  // filled while the equations run

@@ -144,9 +144,9 @@ MainControls createMainControls(QWidget* form) {
         cmb->setObjectName(QStringLiteral("cmbComp_%1").arg(i));
         cmb->setEditable(true);
         cmb->setInsertPolicy(QComboBox::NoInsert);
-        // The text field never chooses a component: only an item picked in
-        // the list does. No completion, and no matching of the typed text
-        // against the list when the box is left.
+        // Qt's own completion and matching stay off: what a typed text finds
+        // is the window's (ui/main/component_finder.h), with the names
+        // matched as every program matches them.
         cmb->setCompleter(nullptr);
         QObject::disconnect(cmb->lineEdit(), SIGNAL(editingFinished()), cmb, nullptr);
         // Typing over a chosen name gives up the choice, so the box never

@@ -13,6 +13,7 @@
 #include <QtGlobal>
 
 #include "db/access_offer.h"
+#include "db/defaults.h"
 #include "db/settings.h"
 #include "db/startup.h"
 #include "db/user_database.h"
@@ -74,6 +75,9 @@ void MainWindow::createMenus() {
     importAccess_ = fileMenu_->addAction(QStringLiteral("&Import Access Database…"), this,
                                          &MainWindow::importAccessDatabase);
     importAccess_->setObjectName(QStringLiteral("actImportAccess"));
+    addDefaults_ = fileMenu_->addAction(QStringLiteral("Add &Default Components\u2026"), this,
+                                        &MainWindow::addDefaultComponents);
+    addDefaults_->setObjectName(QStringLiteral("actAddDefaults"));
     fileAnchor_ = fileMenu_->addSeparator();
     ResultsCommands* results = form_->resultsCommands();
     fileMenu_->addAction(results->saveAction());
@@ -127,6 +131,7 @@ void MainWindow::showIsotherms(int row) {
 void MainWindow::Form_Load() {
     form_->Form_Load();
     updateEntries();
+    if (!form_->abandoned()) noticeNewDefaults();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -159,6 +164,7 @@ void MainWindow::openComponentDatabase() {
     }
     db::writeDbPath(chosen);
     updateEntries();
+    editorFollows();
 }
 
 void MainWindow::importAccessDatabase() {
@@ -185,6 +191,7 @@ void MainWindow::offerAccessImport(const QString& accessFile) {
     }
     db::writeDbPath(path);
     updateEntries();
+    editorFollows();
 }
 
 void MainWindow::restoreDefaultDatabase() {
@@ -212,6 +219,96 @@ void MainWindow::restoreDefaultDatabase() {
         services().message(this, QStringLiteral("The default database could not be restored: %1").arg(problem),
                            QStringLiteral("Database ERROR"));
     updateEntries();
+}
+
+void MainWindow::editorFollows() {
+    // The editor edits the file DBPath names: it starts again on the one now
+    // in use. A change it had not stored belongs to the file it was
+    // editing; it is discarded, and the user is told so.
+    frmCritConst2* editor = currentComponentEditor();
+    if (!editor) return;
+    const bool pending = editor->addMode() || editor->editMode();
+    if (!pending) {
+        reopenComponentEditor();
+        return;
+    }
+    editor->close();
+    services().message(this,
+                       QStringLiteral("The Component List was closed: it was editing the database used before, and "
+                                      "its change not yet stored was discarded. Open it again to edit %1.")
+                           .arg(QFileInfo(form_->databasePath()).absoluteFilePath()),
+                       QStringLiteral("Component List"));
+}
+
+void MainWindow::addDefaultComponents() {
+    const QString inUse = form_->databasePath();
+    const QString seed = db::seedDbPath();
+    const QString title = QStringLiteral("Add Default Components");
+    if (inUse.isEmpty()) {
+        services().message(this, QStringLiteral("No component database is open."), title);
+        return;
+    }
+    if (seed.isEmpty() || !QFileInfo::exists(seed)) {
+        services().message(this, QStringLiteral("The default database was not found%1.")
+                                     .arg(seed.isEmpty() ? QString() : QStringLiteral(" at ") + seed),
+                           title);
+        return;
+    }
+    db::AddedDefaults added;
+    try {
+        added = db::addDefaultComponents(QFile::encodeName(inUse).toStdString(), QFile::encodeName(seed).toStdString());
+    } catch (const db::DbError& e) {
+        // Nothing was added.
+        services().message(this, QString::fromStdString(e.description()), QStringLiteral("Database ERROR"));
+        return;
+    }
+    const QString file = QFileInfo(inUse).absoluteFilePath();
+    if (added.components == 0 && added.pairs == 0) {
+        services().message(this, QStringLiteral("%1 already has every default component and interaction "
+                                                "parameter: nothing was added.").arg(file), title);
+        return;
+    }
+    form_->refreshComponentLists();
+    // A browsing editor lists the new records; one in the middle of a
+    // change keeps it (the file is the same) and shows them when reopened.
+    if (frmCritConst2* editor = currentComponentEditor(); editor && !editor->addMode() && !editor->editMode())
+        reopenComponentEditor();
+    services().message(this,
+                       QStringLiteral("Added %1 component%2 and %3 interaction parameter%4 to %5.")
+                           .arg(added.components)
+                           .arg(added.components == 1 ? QString() : QStringLiteral("s"))
+                           .arg(added.pairs)
+                           .arg(added.pairs == 1 ? QString() : QStringLiteral("s"))
+                           .arg(file),
+                       title);
+}
+
+void MainWindow::noticeNewDefaults() {
+    // Once per version of the program: after an update whose default
+    // database has components the one in use lacks.
+    const QString key = QStringLiteral("Notices/NewDefaultsToldFor");
+    const QString version = QStringLiteral(ZOLVANT_VERSION);
+    if (db::settings().value(key).toString() == version) return;
+    const QString inUse = form_->databasePath();
+    const QString seed = db::seedDbPath();
+    if (inUse.isEmpty() || seed.isEmpty() || !QFileInfo::exists(seed) || samePathKey(inUse) == samePathKey(seed))
+        return;
+    int missing = 0;
+    try {
+        missing = db::countMissingDefaults(QFile::encodeName(inUse).toStdString(), QFile::encodeName(seed).toStdString());
+    } catch (const db::DbError& e) {
+        qWarning("Counting the default components missing failed: %s", e.description().c_str());
+        return;
+    }
+    if (missing <= 0) return;
+    db::settings().setValue(key, version);
+    services().notice(this,
+                      QStringLiteral("This version of Zolvant comes with %1 default component%2 that your database "
+                                     "lacks.\n\nFile \u203A Add Default Components\u2026 adds them (and their "
+                                     "interaction parameters) without changing any record you have.")
+                          .arg(missing)
+                          .arg(missing == 1 ? QString() : QStringLiteral("s")),
+                      QStringLiteral("New Default Components"));
 }
 
 QString MainWindow::aboutText() const {

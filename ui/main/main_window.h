@@ -38,6 +38,7 @@ public:
     QAction* openDatabaseAction() const { return openDatabase_; }
     QAction* restoreDatabaseAction() const { return restoreDatabase_; }
     QAction* importAccessAction() const { return importAccess_; }
+    QAction* addDefaultsAction() const { return addDefaults_; }
     QAction* quitAction() const { return quit_; }
     QAction* componentListAction() const { return componentList_; }
     QAction* isothermsAction() const { return isotherms_; }
@@ -50,6 +51,9 @@ public:
     // written, becomes the one in use.
     void importAccessDatabase();
     void restoreDefaultDatabase();
+    // Adds to the database in use the default components (and their
+    // interaction pairs) it lacks, says how many, and lists them in the boxes.
+    void addDefaultComponents();
     void showAbout();
     // The Isotherms window of the last accepted Solve, on `row` (or the
     // row it shows when -1).
@@ -70,6 +74,8 @@ private:
     void updateEntries();
     bool usingUserCopy() const;
     void offerAccessImport(const QString& accessFile);
+    void editorFollows();
+    void noticeNewDefaults();
 
     frmZolvMain* form_ = nullptr;
     QMenu* fileMenu_ = nullptr;
@@ -80,6 +86,7 @@ private:
     QAction* openDatabase_ = nullptr;
     QAction* restoreDatabase_ = nullptr;
     QAction* importAccess_ = nullptr;
+    QAction* addDefaults_ = nullptr;
     QAction* quit_ = nullptr;
     QAction* componentList_ = nullptr;
     QAction* isotherms_ = nullptr;

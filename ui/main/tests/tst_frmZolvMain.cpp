@@ -376,12 +376,15 @@ private slots:
         QVERIFY(rec().messages.empty());
     }
 
-    void typedTextChoosesNothing() {
-        type("Methane");
-        QCOMPARE(cmb(0)->currentIndex(), -1);
-        tab();
+    void typedTextChoosesOnlyWhenTheBoxIsLeft() {
+        type("methane");
         QCOMPARE(cmb(0)->currentIndex(), -1);
         QCOMPARE(w_->mixture().constant(0, zolvant::Tc), 0.0f);
+        tab();
+        QCOMPARE(cmb(0)->currentText(), QStringLiteral("Methane"));
+        QCOMPARE(cmb(0)->itemText(cmb(0)->currentIndex()), QStringLiteral("Methane"));
+        QCOMPARE(w_->mixture().constant(0, zolvant::Tc), 190.6f);
+        QVERIFY(rec().messages.empty());
         // Typing over a chosen name gives up the choice.
         backtab();
         choose("Methane");
