@@ -1,0 +1,58 @@
+#include "ui/main/one_fluid.h"
+
+#include <vector>
+
+#include "db/kij.h"
+#include "report/mixture_insight.h"
+
+namespace zolvant::ui {
+
+void OneFluid::clear() {
+    have_ = false;
+    flash_ = {};
+    saturation_ = {};
+}
+
+void OneFluid::solved(const MixtureState& state, const FractionTexts& fractions, const std::array<std::string, 4>& names,
+                      const db::Database* db) {
+    clear();
+    if (state.numComps < 2) return;  // the mixture row says nothing for one component
+    state_ = state;
+    z_ = feedFractions(state, fractions);
+    kij_ = {};
+    if (db) {
+        try {
+            std::vector<std::string> used;
+            for (int k = 0; k < state.numComps && k < 4; ++k) used.push_back(names[static_cast<std::size_t>(k)]);
+            kij_ = db::kijMatrices(*db, used);
+        } catch (const std::exception&) {
+            kij_ = {};  // unreadable pairs: the rule with kij = 0, and the tooltip says so
+        }
+    }
+    for (int b = 0; b < kBlocks; ++b) {
+        ReportOptions flashOnly;
+        flashOnly.saturation = false;
+        flash_[static_cast<std::size_t>(b)] = mixtureReport(b, state_, z_, kij_[static_cast<std::size_t>(b)], MolarMasses{}, flashOnly);
+    }
+    have_ = true;
+}
+
+const MixtureReport* OneFluid::flash(int block) const {
+    if (!have_ || block < 0 || block >= kBlocks) return nullptr;
+    const auto& r = flash_[static_cast<std::size_t>(block)];
+    return r ? &*r : nullptr;
+}
+
+const MixtureReport* OneFluid::saturation(int block) const {
+    if (!flash(block)) return nullptr;
+    auto& slot = saturation_[static_cast<std::size_t>(block)];
+    if (!slot) slot = mixtureReport(block, state_, z_, kij_[static_cast<std::size_t>(block)], MolarMasses{});
+    return &*slot;
+}
+
+bool OneFluid::kijFromDatabase(int block) const {
+    const MixtureReport* r = flash(block);
+    return r && report::anyKij(*r);
+}
+
+}  // namespace zolvant::ui
