@@ -415,7 +415,7 @@ bool MixturePhasesWindow::storeKij() {
                 pairs.push_back({solved_->names[static_cast<std::size_t>(i)], solved_->names[static_cast<std::size_t>(j)],
                                  equation, kij_[static_cast<std::size_t>(block)][static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]});
     try {
-        const auto db = db::Database::OpenDatabase(dbPath_.toStdString());
+        const auto db = openDatabase(dbPath_.toStdString());
         db::storeKijPairs(*db, pairs);
     } catch (const db::DbError& e) {
         services().message(this, qs(e.description()), QStringLiteral("Store in Database"));

@@ -10,6 +10,8 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -59,6 +61,11 @@ public:
     // Stores the Peng-Robinson and Soave-Redlich-Kwong pairs in use in the
     // database, whole or not at all; false (and a box saying why) when refused.
     bool storeKij();
+
+    // How Store opens the database in use (a test may open it read-only).
+    std::function<std::unique_ptr<db::Database>(const std::string& path)> openDatabase = [](const std::string& path) {
+        return db::Database::OpenDatabase(path);
+    };
 
     // Milliseconds the last recomputation took (for the closing figures).
     double lastUpdateMs() const { return lastUpdateMs_; }
