@@ -77,7 +77,11 @@ std::string oneFluidInsight(const MixtureReport& flash, const MixtureReport* sat
         std::vector<std::string> why;
         for (const std::string& n : sat.notes)
             if (n.find("temperature") == std::string::npos && n.find("cricondenbar") == std::string::npos) why.push_back(n);
-        if (!why.empty()) s += " " + joined(why) + ".";
+        if (!why.empty()) {
+            std::string text = joined(why);
+            if (text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+            s += " " + text + ".";
+        }
     }
     return s;
 }

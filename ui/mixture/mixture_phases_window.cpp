@@ -46,9 +46,9 @@ const std::array<Family, 4>& families() {
 }
 
 const QStringList kFlashColumns{
-    QStringLiteral("Phases"),           QStringLiteral("Vapour fraction"),  QStringLiteral("Liquid V\n(cm\u00b3/mol)"),
+    QStringLiteral("Phases"),           QStringLiteral("Vapour\nfraction"),  QStringLiteral("Liquid V\n(cm\u00b3/mol)"),
     QStringLiteral("Vapour V\n(cm\u00b3/mol)"), QStringLiteral("Liquid Z"), QStringLiteral("Vapour Z"),
-    QStringLiteral("Liquid density\n(g/cm\u00b3)"), QStringLiteral("Vapour density\n(g/cm\u00b3)"),
+    QStringLiteral("Liquid\ndensity\n(g/cm\u00b3)"), QStringLiteral("Vapour\ndensity\n(g/cm\u00b3)"),
     QStringLiteral("Bubble P\n(bar)"),  QStringLiteral("Dew P\n(bar)"),     QStringLiteral("Bubble T\n(\u00b0C)"),
     QStringLiteral("Dew T\n(\u00b0C)")};
 
@@ -116,12 +116,14 @@ MixturePhasesWindow::MixturePhasesWindow() {
     compositionTable->setColumnCount(3);
     compositionTable->setHorizontalHeaderLabels({QStringLiteral("Feed z"), QStringLiteral("Liquid x"), QStringLiteral("Vapour y")});
     compositionTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    compositionTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
     kijTable = table("kijTable");
     kijTable->setColumnCount(4);
     QStringList famCaptions;
     for (const Family& f : families()) famCaptions << QString::fromLatin1(f.caption);
     kijTable->setHorizontalHeaderLabels(famCaptions);
+    kijTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     kijTable->setToolTip(QStringLiteral("Binary interaction parameters per equation family (PR family: Peng-Robinson, "
                                         "PRSV1 and PRSV2). Edit one to recompute this window; the grid is not changed."));
     connect(kijTable, &QTableWidget::cellChanged, this, [this](int r, int c) { kijEdited(r, c); });
@@ -146,8 +148,8 @@ MixturePhasesWindow::MixturePhasesWindow() {
     flashTable->setColumnCount(static_cast<int>(kFlashColumns.size()));
     flashTable->setHorizontalHeaderLabels(kFlashColumns);
     flashTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    flashTable->setMinimumHeight(200);
     flashTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    flashTable->setFixedHeight(6 * 22 + 58);  // six rows under a three-line header
 
     lblStatus = new QLabel;
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
@@ -179,8 +181,8 @@ MixturePhasesWindow::MixturePhasesWindow() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addLayout(middle, 3);
-    layout->addWidget(flashTable, 2);
+    layout->addLayout(middle, 1);
+    layout->addWidget(flashTable);
     layout->addLayout(bottom);
 
     restoreSize(this, kSizeKey, QSize(1000, 700));
@@ -273,8 +275,8 @@ void MixturePhasesWindow::fillFlashTable() {
         set(3, (one || two) && V ? item(qs(formatMask(V->V, Mask::Vapour)), V->V) : none());
         set(4, (one || two) && L ? item(qs(formatMask(L->Z, Mask::Z)), L->Z) : none());
         set(5, (one || two) && V ? item(qs(formatMask(V->Z, Mask::Z)), V->Z) : none());
-        set(6, (one || two) && L && L->density ? item(qs(formatDigits(*L->density, 4)), *L->density) : none());
-        set(7, (one || two) && V && V->density ? item(qs(formatDigits(*V->density, 4)), *V->density) : none());
+        set(6, (one || two) && L && L->density ? item(QString::number(*L->density, 'f', 4), *L->density) : none());
+        set(7, (one || two) && V && V->density ? item(QString::number(*V->density, 'f', 4), *V->density) : none());
         const SaturationLists& s = m.saturation;
         set(8, listItem(s.bubbleP, 0.0, reasons));
         set(9, listItem(s.dewP, 0.0, reasons));
