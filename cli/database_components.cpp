@@ -1,6 +1,10 @@
 #include "cli/database_components.h"
 
+#include <cmath>
+#include <variant>
+
 #include "cli/command_support.h"
+#include "db/kij.h"
 #include "db/database.h"
 #include "db/lookup.h"
 
@@ -32,10 +36,9 @@ std::optional<ComponentConstants> DatabaseComponents::find(const QString& name) 
         result = db::findComponentConstants(*components_, name.toStdString());
         if (!result) {
             // Case aside, when that names one component.
-            if (!listed_) listed_ = db::listedComponents(db::listComponents(*database_));
-            const db::ComponentMatch m = db::matchComponentName(*listed_, name.toStdString());
+            const db::ComponentMatch m = db::matchComponentName(listed(), name.toStdString());
             if (m.kind == db::ComponentMatch::Exact)
-                result = db::findComponentConstants(*components_, (*listed_)[static_cast<std::size_t>(m.index)].name);
+                result = db::findComponentConstants(*components_, listed()[static_cast<std::size_t>(m.index)].name);
         }
     } catch (const db::DbError& e) {
         throw LookupFailure{QStringLiteral("cannot look up \"%1\" in the component database '%2': %3")
@@ -48,7 +51,7 @@ std::optional<ComponentConstants> DatabaseComponents::find(const QString& name) 
 QString DatabaseComponents::suggestionsFor(const QString& name) {
     if (!database_) return {};
     try {
-        if (!listed_) listed_ = db::listedComponents(db::listComponents(*database_));
+        listed();
     } catch (const db::DbError&) {
         return {};  // the lookup's own message stands
     }
@@ -56,6 +59,42 @@ QString DatabaseComponents::suggestionsFor(const QString& name) {
     for (const std::string& s : db::suggestComponentNames(*listed_, name.toStdString()))
         close << QString::fromStdString(s);
     return close.isEmpty() ? QString() : QStringLiteral("; did you mean %1?").arg(close.join(QStringLiteral(", ")));
+}
+
+const std::vector<db::NamedComponent>& DatabaseComponents::listed() {
+    if (!rows_) rows_ = db::listComponents(*database_);
+    if (!listed_) listed_ = db::listedComponents(*rows_);
+    return *listed_;
+}
+
+std::optional<double> DatabaseComponents::molarMass(const QString& name) {
+    if (!find(name)) return std::nullopt;  // opens the database, or throws why it does not open
+    try {
+        const db::ComponentMatch m = db::matchComponentName(listed(), name.toStdString());
+        if (m.kind != db::ComponentMatch::Exact) return std::nullopt;
+        const db::FieldValue& v = (*rows_)[static_cast<std::size_t>(m.index)].MolWt;
+        if (const double* d = std::get_if<double>(&v); d && *d > 0 && std::isfinite(*d)) return *d;
+        return std::nullopt;
+    } catch (const db::DbError& e) {
+        throw LookupFailure{QStringLiteral("cannot look up \"%1\" in the component database '%2': %3")
+                                .arg(name, path_, QString::fromStdString(e.description()))};
+    }
+}
+
+std::array<std::array<std::array<double, 4>, 4>, 6> DatabaseComponents::kijMatrices(
+    const std::vector<std::string>& names) {
+    for (const std::string& n : names)
+        if (!n.empty()) {
+            find(QString::fromStdString(n));  // opens the database, or throws why it does not open
+            break;
+        }
+    if (!database_) return {};
+    try {
+        return db::kijMatrices(*database_, names);
+    } catch (const db::DbError& e) {
+        throw LookupFailure{QStringLiteral("cannot read the interaction parameters of the component database '%1': %2")
+                                .arg(path_, QString::fromStdString(e.description()))};
+    }
 }
 
 ComponentLookup DatabaseComponents::lookup() {

@@ -6,13 +6,16 @@
 #include <QString>
 
 #include <functional>
+#include <array>
 #include <map>
+#include <string>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "report/case_parser.h"
 #include "db/component_match.h"
+#include "db/lookup.h"
 
 namespace zolvant::db {
 class Database;
@@ -43,6 +46,15 @@ public:
     // three close names of the database, or "" when none is close.
     QString suggestionsFor(const QString& name);
 
+    // The MolWt (g/mol) of the component find() gives for that name;
+    // nullopt when the field is Null or not a positive number, or no
+    // component has the name. Throws LookupFailure as find() does.
+    std::optional<double> molarMass(const QString& name);
+
+    // The kij matrices (one per equation block) of the rows' names, a name
+    // "" being a row of zeros. Throws LookupFailure as find() does.
+    std::array<std::array<std::array<double, 4>, 4>, 6> kijMatrices(const std::vector<std::string>& names);
+
     // find() as the case parser's lookup, an unknown name being a
     // LookupFailure that names the database; valid while this object lives.
     ComponentLookup lookup();
@@ -55,6 +67,8 @@ private:
     std::unique_ptr<db::Database> database_;
     std::unique_ptr<db::Recordset> components_;
     std::map<QString, std::optional<ComponentConstants>> found_;
+    const std::vector<db::NamedComponent>& listed();
+    std::optional<std::vector<db::ComponentRow>> rows_;
     std::optional<std::vector<db::NamedComponent>> listed_;  // read when first needed  // each name is looked up once a run
 };
 

@@ -13,6 +13,7 @@
 #ifdef ZOLVANT_CLI_PICTURES
 #include <QGuiApplication>
 
+#include "chart/envelope_chart.h"
 #include "chart/isotherm_chart.h"
 #endif
 
@@ -21,6 +22,7 @@
 #include "cli/import_mdb_command.h"
 #include "cli/isotherm_command.h"
 #include "cli/list_command.h"
+#include "cli/mixture_commands.h"
 #include "cli/output.h"
 #include "cli/solve_command.h"
 #include "cli/sweep_command.h"
@@ -62,6 +64,18 @@ int isotherm(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice
 #endif
 }
 
+int flash(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+    return zolvant::cli::runFlashCommand(arguments, out, err);
+}
+
+int envelope(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
+#ifdef ZOLVANT_CLI_PICTURES
+    return zolvant::cli::runEnvelopeCommand(arguments, out, err, &zolvant::plot::writeEnvelopePicture);
+#else
+    return zolvant::cli::runEnvelopeCommand(arguments, out, err);
+#endif
+}
+
 int addDefaults(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevice& err) {
     return zolvant::cli::runAddDefaultsCommand(arguments, out, err);
 }
@@ -75,6 +89,8 @@ const Command kCommands[] = {
     {"sweep", "Solve one mixture over a range of temperatures or pressures, as CSV.", &sweep},
     {"list", "List the components of the component database with their constants.", &list},
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
+    {"flash", "The real mixture at a state by the six equations: phases, splits, bubble and dew points.", &flash},
+    {"envelope", "The phase envelope of a mixture by the six equations (CSV), or draw them.", &envelope},
     {"isotherm", "Print the P-V isotherms of one component by the six equations (CSV), or draw them.", &isotherm},
     {"import-mdb", "Import the components of an Access database into a new component database.", &importMdb},
     {"add-defaults", "Add the default components and interaction parameters a database lacks.", &addDefaults},
@@ -118,7 +134,7 @@ int main(int argc, char* argv[]) {
 #ifdef ZOLVANT_CLI_PICTURES
     bool plots = false;
     for (int i = 1; i < argc; ++i) plots = plots || QByteArray(argv[i]).startsWith("--plot");
-    if (argc > 1 && QByteArray(argv[1]) == "isotherm" && plots) {
+    if (argc > 1 && (QByteArray(argv[1]) == "isotherm" || QByteArray(argv[1]) == "envelope") && plots) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     }

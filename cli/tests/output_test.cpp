@@ -69,6 +69,11 @@ TEST_F(CliOutputTest, AFullDiskIsSaidOnStandardErrorWithStatus1) {
         {"sweep", {"sweep", "-T", "26.85", "-P", "1:60", "--points", "60", "--db", "DB", "n-Butane=1"}, {}},
         {"isotherm", {"isotherm", "-T", "26.85", "-P", "1", "--db", "DB", "n-Butane"}, {}},
         {"isotherm", {"isotherm", "-T", "26.85", "-P", "1", "--Tc", "425.12", "--Pc", "37.96"}, {}},
+        {"flash", {"flash", "-T", "26.85", "-P", "1", "--db", "DB", "n-Butane=0.5", "Methane=0.5"}, {}},
+        {"flash", {"flash", "--json", "--case", "CASE"}, {}},
+        {"flash", {"flash", "--csv", "-T", "26.85", "-P", "1", "--db", "DB", "n-Butane=0.5", "Methane=0.5"}, {}},
+        {"envelope", {"envelope", "--db", "DB", "n-Butane=0.5", "Methane=0.5"}, {}},
+        {"envelope", {"envelope", "--json", "--case", "CASE"}, {}},
         {"list", {"list", "--help"}, {}},
         {"create-db", {"create-db", "--help"}, {}},
     };
