@@ -4,6 +4,7 @@
 
 #include "db/kij.h"
 #include "report/mixture_insight.h"
+#include "report/mixture_reports.h"
 
 namespace zolvant::ui {
 
@@ -29,11 +30,11 @@ void OneFluid::solved(const MixtureState& state, const FractionTexts& fractions,
             kij_ = {};  // unreadable pairs: the rule with kij = 0, and the tooltip says so
         }
     }
-    for (int b = 0; b < kBlocks; ++b) {
-        ReportOptions flashOnly;
-        flashOnly.saturation = false;
-        flash_[static_cast<std::size_t>(b)] = mixtureReport(b, state_, z_, kij_[static_cast<std::size_t>(b)], MolarMasses{}, flashOnly);
-    }
+    // Only the flash now; the saturation lists when a tooltip asks.
+    ReportOptions flashOnly;
+    flashOnly.saturation = false;
+    std::vector<MixtureReport> reports = report::mixtureReports(state_, z_, kij_, MolarMasses{}, {}, flashOnly);
+    for (std::size_t b = 0; b < reports.size() && b < flash_.size(); ++b) flash_[b] = std::move(reports[b]);
     have_ = true;
 }
 
@@ -46,7 +47,7 @@ const MixtureReport* OneFluid::flash(int block) const {
 const MixtureReport* OneFluid::saturation(int block) const {
     if (!flash(block)) return nullptr;
     auto& slot = saturation_[static_cast<std::size_t>(block)];
-    if (!slot) slot = mixtureReport(block, state_, z_, kij_[static_cast<std::size_t>(block)], MolarMasses{});
+    if (!slot) slot = std::move(report::mixtureReports(state_, z_, kij_, MolarMasses{}, {block}).front());
     return &*slot;
 }
 

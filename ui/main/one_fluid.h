@@ -38,7 +38,7 @@ private:
     bool have_ = false;
     MixtureState state_{};
     CompVector z_{};
-    std::array<KijMatrix, kBlocks> kij_{};
+    std::array<KijMatrix, kBlocks> kij_{};  // as db::kijMatrices gives them
     std::array<std::optional<MixtureReport>, kBlocks> flash_{};
     mutable std::array<std::optional<MixtureReport>, kBlocks> saturation_{};
 };

@@ -13,9 +13,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "db/lookup.h"
+#include "report/mixture_csv.h"
 #include "report/mixture_phases_csv.h"
+#include "report/mixture_reports.h"
 #include "solver/text.h"
 #include "ui/common/services.h"
 #include "ui/common/windows.h"
@@ -220,9 +223,9 @@ void MixturePhasesWindow::setSolved(const std::optional<SolvedCase>& solved, con
                 kij_ = db::kijMatrices(dbPath.toStdString(), names);
                 for (const db::ComponentRow& row : db::listComponents(dbPath.toStdString()))
                     for (int k = 0; k < m; ++k)
-                        if (db::componentName(row.Component) == names[static_cast<std::size_t>(k)] &&
-                            std::holds_alternative<double>(row.MolWt))
-                            molWt_[static_cast<std::size_t>(k)] = std::get<double>(row.MolWt);
+                        if (const double* w = std::get_if<double>(&row.MolWt);
+                            w && *w > 0 && std::isfinite(*w) && db::componentName(row.Component) == names[static_cast<std::size_t>(k)])
+                            molWt_[static_cast<std::size_t>(k)] = *w;
             } catch (const db::DbError& e) {
                 unread = QStringLiteral("The database's pairs could not be read (%1): kij = 0.").arg(qs(e.description()));
             }
@@ -239,9 +242,8 @@ void MixturePhasesWindow::recompute() {
     QElapsedTimer clock;
     clock.start();
     reports_.clear();
-    if (solved_)
-        for (int b = 0; b < kBlocks; ++b)
-            reports_.push_back(mixtureReport(b, solved_->state, z_, kij_[static_cast<std::size_t>(b)], molWt_));
+    // The same path as `zolvant-cli flash` and `envelope`, so that they agree.
+    if (solved_) reports_ = report::mixtureReports(solved_->state, z_, kij_, molWt_);
     const bool have = !reports_.empty();
     for (QWidget* w : std::initializer_list<QWidget*>{saveDataButton, saveImageButton, copyButton, storeButton, cmbEquation})
         w->setEnabled(have);
@@ -373,7 +375,9 @@ void MixturePhasesWindow::redrawChart() {
     envelopeChart->setChart(phaseEnvelopeChart(reports_, shown));
 }
 
-std::string MixturePhasesWindow::dataCsv() const { return report::mixturePhasesCsv(reports_); }
+std::string MixturePhasesWindow::dataCsv() const {
+    return report::mixturePhasesCsv(reports_) + report::envelopeCsv(reports_);
+}
 
 QString MixturePhasesWindow::tabSeparated() const {
     QStringList header{QStringLiteral("Equation")};

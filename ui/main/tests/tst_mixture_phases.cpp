@@ -11,6 +11,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QHelpEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,6 +30,7 @@
 
 #include "db/kij.h"
 #include "db/settings.h"
+#include "report/mixture_csv.h"
 #include "report/mixture_phases_csv.h"
 #include "solver/grid.h"
 #include "solver/mixture_model.h"
@@ -341,13 +346,83 @@ private slots:
         QVERIFY(lines[3].startsWith(QStringLiteral("Peng-Robinson\t2\t")));
     }
 
+    // What zolvant-cli prints for the same state and database, one JSON line per equation.
+    QList<QJsonObject> cli(const QString& command, const Mix& mix) {
+        QStringList args{command, QStringLiteral("--json"), QStringLiteral("--db"), db_, QStringLiteral("-T"), mix.celsius};
+        if (command == QStringLiteral("flash")) args << QStringLiteral("-P") << mix.bar;
+        for (int i = 0; i < mix.names.size(); ++i) args << mix.names[i] + QLatin1Char('=') + mix.fractions[i];
+        QProcess p;
+        p.start(QStringLiteral(ZOLVANT_CLI), args);
+        QList<QJsonObject> lines;
+        if (!p.waitForFinished(-1) || p.exitCode() != 0) {
+            qWarning("zolvant-cli %s failed: %s", qPrintable(command), p.readAllStandardError().constData());
+            return lines;
+        }
+        for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
+            if (!line.trimmed().isEmpty()) lines << QJsonDocument::fromJson(line).object();
+        return lines;
+    }
+
+    void tableAndChartAreWhatTheCommandLinePrints() {
+        solve(kFourAlkanes);
+        w_->showMixturePhases();
+        MixturePhasesWindow* m = MixturePhasesWindow::instance();
+        const QList<QJsonObject> flash = cli(QStringLiteral("flash"), kFourAlkanes);
+        const QList<QJsonObject> envelope = cli(QStringLiteral("envelope"), kFourAlkanes);
+        QCOMPARE(flash.size(), 6);
+        QCOMPARE(envelope.size(), 6);
+        const auto exact = [&](int r, int c) { return m->flashTable->item(r, c)->data(Qt::UserRole); };
+        const auto phaseValue = [](const QJsonObject& o, const char* phase, const char* key) {
+            return o.value(QLatin1String(phase)).toObject().value(QLatin1String(key));
+        };
+        for (int r = 0; r < 6; ++r) {
+            const QJsonObject& f = flash[r];
+            QCOMPARE(f.value(QStringLiteral("equation")).toString(), m->flashTable->verticalHeaderItem(r)->text());
+            QCOMPARE(exact(r, 0).toInt(), f.value(QStringLiteral("phases")).toInt());
+            QCOMPARE(exact(r, 1).toDouble(), f.value(QStringLiteral("beta")).toDouble());
+            QCOMPARE(exact(r, 2).toDouble(), phaseValue(f, "liquid", "V").toDouble());
+            QCOMPARE(exact(r, 3).toDouble(), phaseValue(f, "vapour", "V").toDouble());
+            QCOMPARE(exact(r, 4).toDouble(), phaseValue(f, "liquid", "Z").toDouble());
+            QCOMPARE(exact(r, 5).toDouble(), phaseValue(f, "vapour", "Z").toDouble());
+            QCOMPARE(exact(r, 6).toDouble(), phaseValue(f, "liquid", "density").toDouble());
+            QCOMPARE(exact(r, 7).toDouble(), phaseValue(f, "vapour", "density").toDouble());
+            int c = 8;
+            for (const char* key : {"bubbleP", "dewP", "bubbleT", "dewT"}) {
+                const double offset = c >= 10 ? 273.15 : 0.0;
+                QVariantList expected;
+                for (const QJsonValue& v : f.value(QLatin1String(key)).toArray()) expected << v.toDouble() - offset;
+                QCOMPARE(exact(r, c).toList(), expected);
+                ++c;
+            }
+            // The chart's curve is the printed envelope, in °C.
+            const QJsonArray points = envelope[r].value(QStringLiteral("points")).toArray();
+            const auto& series = m->envelopeChart->chart().series[static_cast<std::size_t>(r)];
+            QCOMPARE(series.name, envelope[r].value(QStringLiteral("equation")).toString());
+            QCOMPARE(series.points.size(), std::size_t(points.size()));
+            for (qsizetype i = 0; i < points.size(); ++i) {
+                QCOMPARE(series.points[static_cast<std::size_t>(i)].x, points[i].toArray()[0].toDouble() - 273.15);
+                QCOMPARE(series.points[static_cast<std::size_t>(i)].y, points[i].toArray()[1].toDouble());
+            }
+        }
+    }
+
     void dataFileIsTheModelsCsv() {
         solve(kFourAlkanes);
         w_->showMixturePhases();
         MixturePhasesWindow* m = MixturePhasesWindow::instance();
         const std::string csv = m->dataCsv();
         QVERIFY(csv.rfind(std::string(zolvant::report::kMixturePhasesHeader) + "\r\n", 0) == 0);
-        QVERIFY(csv.find(zolvant::report::mixturePhasesCsv(m->reports())) == 0);
+        // The flash records, then the envelope exactly as zolvant-cli envelope writes it.
+        const std::string records = zolvant::report::mixturePhasesCsv(m->reports());
+        QVERIFY(csv.find(records) == 0);
+        QProcess p;
+        QStringList args{QStringLiteral("envelope"), QStringLiteral("--db"), db_, QStringLiteral("-T"), kFourAlkanes.celsius};
+        for (int i = 0; i < kFourAlkanes.names.size(); ++i) args << kFourAlkanes.names[i] + QLatin1Char('=') + kFourAlkanes.fractions[i];
+        p.start(QStringLiteral(ZOLVANT_CLI), args);
+        QVERIFY(p.waitForFinished(-1) && p.exitCode() == 0);
+        QCOMPARE(QByteArray::fromStdString(csv.substr(records.size())), p.readAllStandardOutput());
+        // One record per equation: Phases 2, the vapour fraction and both phases filled.
+        QCOMPARE(QByteArray::fromStdString(records).count("\r\n"), 7);
         const QString file = tmp_.filePath(QStringLiteral("phases.csv"));
         services_->rec.saveAnswers.push_back(file);
         m->saveDataButton->click();
