@@ -184,7 +184,9 @@ private slots:
                  QStringLiteral("One-fluid phase state by Peng-Robinson: V"));
         // Van der Waals has no stored pairs at all.
         QVERIFY(insight()->shownToolTip(0, Column::Liquid, kMixtureRow).contains(QStringLiteral("kij = 0")));
-        // The tag's own tooltip is the one-fluid lines; hovering it moves nothing.
+        // The component rows' tags keep saying what the pure component alone would be.
+        QVERIFY(insight()->tagToolTip(kPR, 1).contains(QStringLiteral("Ethane alone at this state would be")));
+        // The mixture tag's own tooltip is the one-fluid lines.
         QLineEdit* z = cell(kPR, Column::Z, kMixtureRow);
         const QPoint spot = z->mapTo(form(), QPoint(z->width() + 8, z->height() / 2));
         QCOMPARE(insight()->tagToolTipAt(spot), insight()->oneFluidToolTip(kPR));
