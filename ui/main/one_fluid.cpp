@@ -30,11 +30,15 @@ void OneFluid::solved(const MixtureState& state, const FractionTexts& fractions,
             kij_ = {};  // unreadable pairs: the rule with kij = 0, and the tooltip says so
         }
     }
-    // Only the flash now; the saturation lists when a tooltip asks.
+    // Only the flash now, on this thread (tens of microseconds each: starting
+    // threads would cost more, and more still on a busy machine); the
+    // saturation lists when a tooltip asks.
     ReportOptions flashOnly;
     flashOnly.saturation = false;
-    std::vector<MixtureReport> reports = report::mixtureReports(state_, z_, kij_, MolarMasses{}, {}, flashOnly);
-    for (std::size_t b = 0; b < reports.size() && b < flash_.size(); ++b) flash_[b] = std::move(reports[b]);
+    for (int b = 0; b < kBlocks; ++b) {
+        const auto k = static_cast<std::size_t>(b);
+        flash_[k] = mixtureReport(b, state_, z_, kij_[k], MolarMasses{}, flashOnly);
+    }
     have_ = true;
 }
 
