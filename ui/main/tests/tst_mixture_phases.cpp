@@ -335,6 +335,14 @@ private slots:
         QVERIFY(std::any_of(marks.begin(), marks.end(), [](const zolvant::plot::Marker& k) {
             return k.shape == zolvant::plot::MarkerShape::Diamond && std::abs(k.x + 43.15) < 1e-4 && k.y == 40.0;
         }));
+        // Hovering a curve reads its equation, T and P.
+        const auto& chart = m->envelopeChart->chart();
+        const auto layout = zolvant::plot::layoutChart(chart, QSizeF(m->envelopeChart->size()));
+        const auto& pt = chart.series[kPR].points[chart.series[kPR].points.size() / 2];
+        const QString read = m->envelopeChart->hoverText(QPointF(layout.x.toPixel(pt.x), layout.y.toPixel(pt.y)));
+        QVERIFY2(read.contains(QStringLiteral("°C")) && read.contains(QStringLiteral(" bar")), qPrintable(read));
+        QVERIFY2(read.startsWith(QStringLiteral("Peng-Robinson: T = ")) || read.startsWith(QStringLiteral("PR-Stryjek-Vera")),
+                 qPrintable(read));
         // Phase compositions of the chosen equation: the flash's x and y.
         m->cmbEquation->setCurrentIndex(kPR);
         for (int k = 0; k < 4; ++k) {
