@@ -35,11 +35,8 @@ int runAddDefaultsCommand(const QStringList& arguments, QIODevice& out, QIODevic
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addOption(databaseOption());
     if (const auto done = parseCommandLine(parser, arguments, QStringLiteral("[options]"), out, err)) return *done;
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(arguments,
-                          QStringLiteral("unexpected argument '%1' (the database is given with --db)")
-                              .arg(parser.positionalArguments().constFirst()),
-                          err);
+    if (const QString problem = unexpectedArgumentProblem(parser); !problem.isEmpty())
+        return usageError(arguments, problem, err);
 
     const QString seed = db::seedDbPath();
     if (seed.isEmpty() || !QFileInfo::exists(seed))

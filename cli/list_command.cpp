@@ -62,16 +62,13 @@ int runListCommand(const QStringList& arguments, QIODevice& out, QIODevice& err)
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addOption(databaseOption());
     const QCommandLineOption find(QStringLiteral("find"),
-                                  QStringLiteral("Only the components whose name contains <text>, case aside, or "
+                                  QStringLiteral("Only the components whose name contains TEXT, case aside, or "
                                                  "whose CAS number begins with it."),
-                                  QStringLiteral("text"));
+                                  QStringLiteral("TEXT"));
     parser.addOption(find);
     if (const auto done = parseCommandLine(parser, arguments, QStringLiteral("[options]"), out, err)) return *done;
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(arguments,
-                          QStringLiteral("unexpected argument '%1' (the database is given with --db)")
-                              .arg(parser.positionalArguments().constFirst()),
-                          err);
+    if (const QString problem = unexpectedArgumentProblem(parser); !problem.isEmpty())
+        return usageError(arguments, problem, err);
 
     const QString path = componentDatabasePath(parser);
     std::vector<db::ComponentRow> rows;

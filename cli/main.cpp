@@ -87,10 +87,10 @@ int importMdb(const QStringList& arguments, QIODevice&, QIODevice& out, QIODevic
 const Command kCommands[] = {
     {"solve", "Solve cases given as JSON Lines, or one mixture given by component names.", &solve},
     {"sweep", "Solve one mixture over a range of temperatures or pressures, as CSV.", &sweep},
+    {"flash", "Phases, compositions, bubble and dew points of a real mixture (with kij) at a state.", &flash},
+    {"envelope", "The phase envelope of a real mixture by the six equations (CSV), or draw it.", &envelope},
     {"list", "List the components of the component database with their constants.", &list},
     {"create-db", "Create a component database, empty or from a CSV file.", &createDb},
-    {"flash", "The real mixture at a state by the six equations: phases, splits, bubble and dew points.", &flash},
-    {"envelope", "The phase envelope of a mixture by the six equations (CSV), or draw them.", &envelope},
     {"isotherm", "Print the P-V isotherms of one component by the six equations (CSV), or draw them.", &isotherm},
     {"import-mdb", "Import the components of an Access database into a new component database.", &importMdb},
     {"add-defaults", "Add the default components and interaction parameters a database lacks.", &addDefaults},

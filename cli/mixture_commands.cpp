@@ -82,8 +82,9 @@ const char kEnvelopeHelp[] =
     "marked), written whole or not at all (no display needed).\n"
     "\n"
     "Exit status: 0 when written; 1 when Solve refuses the case, a name cannot be\n"
-    "found or the picture cannot be written (the reason on standard error); 2 for\n"
-    "wrong usage.";
+    "found or the picture cannot be written (the reason on standard error; a refusal\n"
+    "with --json as the line {\"error\": TITLE, \"message\": MESSAGE} on standard\n"
+    "output); 2 for wrong usage.";
 
 constexpr int kEnvelopePointsMin = 10, kEnvelopePointsMax = 5000, kEnvelopePointsDefault = 200;
 

@@ -43,6 +43,12 @@ QString optionName(const QCommandLineOption& option) {
 
 QString missingProblem(const QCommandLineOption& option) { return QStringLiteral("%1 is missing").arg(optionName(option)); }
 
+QString unexpectedArgumentProblem(const QCommandLineParser& parser) {
+    const QStringList given = parser.positionalArguments();
+    if (given.isEmpty()) return {};
+    return QStringLiteral("unexpected argument '%1' (the database is given with --db)").arg(given.constFirst());
+}
+
 Checked<QString> requiredValue(const QCommandLineParser& parser, const QCommandLineOption& option) {
     if (!parser.isSet(option)) return {std::nullopt, missingProblem(option)};
     return {parser.value(option), {}};

@@ -66,6 +66,10 @@ QString optionName(const QCommandLineOption& option);
 // "-T is missing".
 QString missingProblem(const QCommandLineOption& option);
 
+// For a command that takes no arguments, only options reading the database:
+// the problem with the first argument given, or an empty text.
+QString unexpectedArgumentProblem(const QCommandLineParser& parser);
+
 // The value of an option that must be given.
 Checked<QString> requiredValue(const QCommandLineParser& parser, const QCommandLineOption& option);
 

@@ -30,11 +30,15 @@ void appendRecord(std::string& out, const std::string& equation, const std::stri
     out += "\r\n";
 }
 
-// The branch of the traced point nearest to (T, P), in relative terms.
-const char* nearestBranch(const Envelope& e, double T, double P) {
+// The branch a special point lies on: "critical" where it is the critical
+// point itself, otherwise that of the nearest traced bubble or dew point
+// (in relative terms).
+const char* branchOf(const Envelope& e, double T, double P) {
+    if (e.critical && e.critical->T == T && e.critical->P == P) return envelopeBranchText(EnvelopeBranch::Critical);
     const char* branch = envelopeBranchText(EnvelopeBranch::Bubble);
     double best = std::numeric_limits<double>::infinity();
     for (const EnvelopePoint& p : e.points) {
+        if (p.branch == EnvelopeBranch::Critical) continue;
         const double d = std::hypot((p.T - T) / T, (p.P - P) / P);
         if (d < best) {
             best = d;
@@ -135,10 +139,10 @@ void appendEnvelopeCsv(std::string& out, const MixtureReport& r) {
         appendRecord(out, r.equation, "critical", envelopeBranchText(EnvelopeBranch::Critical), e.critical->T,
                      e.critical->P, &e.critical->V, &e.critical->V);
     if (e.cricondenbar)
-        appendRecord(out, r.equation, "cricondenbar", nearestBranch(e, e.cricondenbar->T, e.cricondenbar->P),
+        appendRecord(out, r.equation, "cricondenbar", branchOf(e, e.cricondenbar->T, e.cricondenbar->P),
                      e.cricondenbar->T, e.cricondenbar->P, nullptr, nullptr);
     if (e.cricondentherm)
-        appendRecord(out, r.equation, "cricondentherm", nearestBranch(e, e.cricondentherm->T, e.cricondentherm->P),
+        appendRecord(out, r.equation, "cricondentherm", branchOf(e, e.cricondentherm->T, e.cricondentherm->P),
                      e.cricondentherm->T, e.cricondentherm->P, nullptr, nullptr);
 }
 

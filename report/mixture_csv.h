@@ -9,8 +9,9 @@
 // point as the trace passed it), both phases' molar volumes; then its
 // special points, one record each where the envelope has it, Point naming
 // it: "critical" (Branch "critical", V in both volume columns),
-// "cricondenbar" and "cricondentherm" (Branch the branch of the traced
-// point nearest to it, the volume columns empty). Numbers are the shortest
+// "cricondenbar" and "cricondentherm" (Branch "critical" where it is the
+// critical point itself, otherwise the branch of the nearest traced bubble
+// or dew point; the volume columns empty). Numbers are the shortest
 // texts that read back the same double. A report that gave a reason
 // instead of numbers has no records.
 

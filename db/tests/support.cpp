@@ -29,9 +29,8 @@ std::string DbTest::pathOf(const std::string& name) const {
     return QDir(dir_.path()).filePath(QString::fromStdString(name)).toStdString();
 }
 
-std::string DbTest::makeDb(const std::string& name, const std::vector<Rec>& recs) {
-    const std::string path = pathOf(name);
-    Database::CreateDatabase(path);
+// Stores recs in the file's tblComps with the engine itself, bypassing the program.
+static void insertRecords(const std::string& path, const std::vector<Rec>& recs) {
     sqlite3* db = nullptr;
     EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     sqlite3_stmt* st = nullptr;
@@ -49,6 +48,12 @@ std::string DbTest::makeDb(const std::string& name, const std::vector<Rec>& recs
     }
     sqlite3_finalize(st);
     sqlite3_close(db);
+}
+
+std::string DbTest::makeDb(const std::string& name, const std::vector<Rec>& recs) {
+    const std::string path = pathOf(name);
+    Database::CreateDatabase(path);
+    insertRecords(path, recs);
     return path;
 }
 
@@ -62,23 +67,7 @@ std::string DbTest::makeVersion1Db(const std::string& name, const std::vector<Re
             "CREATE VIEW qryCritCos AS SELECT rowid AS _RecKey, Component, CritTemp, CritPress, AcentricF, K1, K2, K3"
             " FROM tblComps ORDER BY Component, rowid;"
             "PRAGMA user_version = 1;");
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO tblComps (Component, MolWt, CritTemp, CritPress, CritVol, AcentricF, K1, K2, K3)"
-                       " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
-                       -1, &st, nullptr);
-    for (const Rec& r : recs) {
-        sqlite3_reset(st);
-        sqlite3_clear_bindings(st);
-        sqlite3_bind_text(st, 1, r.name.c_str(), -1, SQLITE_TRANSIENT);
-        for (std::size_t k = 0; k < r.numbers.size(); ++k)
-            if (r.numbers[k]) sqlite3_bind_double(st, static_cast<int>(k + 2), *r.numbers[k]);
-        EXPECT_EQ(sqlite3_step(st), SQLITE_DONE) << sqlite3_errmsg(db);
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    insertRecords(path, recs);
     return path;
 }
 

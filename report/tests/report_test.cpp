@@ -106,3 +106,67 @@ TEST(WholeFile, ReplacesTheTargetWholeOrSaysWhyNot) {
 
 }  // namespace
 }  // namespace zolvant::report
+
+#include "report/mixture_csv.h"
+#include "report/mixture_json.h"
+
+namespace zolvant::report {
+namespace {
+
+// An envelope made by hand: a bubble point, the critical point, a dew
+// point; the cricondenbar beside the dew point, the cricondentherm beyond it.
+MixtureReport handMadeEnvelope() {
+    MixtureReport r;
+    r.ok = true;
+    r.equation = "Peng-Robinson";
+    r.envelope.points = {{200, 10, EnvelopeBranch::Bubble, 50, 1500, {}},
+                         {250, 60, EnvelopeBranch::Critical, 100, 100, {}},
+                         {260, 55, EnvelopeBranch::Dew, 80, 200, {}}};
+    r.envelope.critical = CriticalPoint{250, 60, 100};
+    r.envelope.cricondenbar = ExtremePoint{255, 61};
+    r.envelope.cricondentherm = ExtremePoint{262, 50};
+    return r;
+}
+
+TEST(MixtureCsv, EnvelopeRecordsThenSpecialPointsOnTheirBranches) {
+    MixtureReport atCritical = handMadeEnvelope();
+    atCritical.envelope.cricondenbar = ExtremePoint{250, 60};
+    EXPECT_NE(envelopeCsv({atCritical}).find("Peng-Robinson,cricondenbar,critical,250,60,,\r\n"), std::string::npos);
+    MixtureReport refused = handMadeEnvelope();
+    refused.ok = false;
+    refused.why = "Tc of 0";
+    MixtureReport noCritical = handMadeEnvelope();
+    noCritical.equation = "Van der Waals";
+    noCritical.envelope.critical.reset();
+    EXPECT_EQ(envelopeCsv({handMadeEnvelope(), refused, noCritical}),
+              "Equation,Point,Branch,T (K),P (bar),Liquid V (cm3/mol),Vapour V (cm3/mol)\r\n"
+              "Peng-Robinson,1,bubble,200,10,50,1500\r\n"
+              "Peng-Robinson,2,critical,250,60,100,100\r\n"
+              "Peng-Robinson,3,dew,260,55,80,200\r\n"
+              "Peng-Robinson,critical,critical,250,60,100,100\r\n"
+              "Peng-Robinson,cricondenbar,dew,255,61,,\r\n"
+              "Peng-Robinson,cricondentherm,dew,262,50,,\r\n"
+              "Van der Waals,1,bubble,200,10,50,1500\r\n"
+              "Van der Waals,2,critical,250,60,100,100\r\n"
+              "Van der Waals,3,dew,260,55,80,200\r\n"
+              "Van der Waals,cricondenbar,dew,255,61,,\r\n"
+              "Van der Waals,cricondentherm,dew,262,50,,\r\n");
+}
+
+TEST(MixtureJson, AReasonIsTheOnlyNoteAndNoNumberIsGiven) {
+    MixtureReport r = handMadeEnvelope();
+    r.ok = false;
+    r.why = "a \"Tc\" of 0";
+    r.m = 2;
+    r.phases = 2;
+    r.beta = 0.5;
+    EXPECT_EQ(envelopeJsonLine(r), "{\"equation\":\"Peng-Robinson\",\"points\":[],\"critical\":null,\"cricondenbar\":null,"
+                                   "\"cricondentherm\":null,\"notes\":[\"a \\\"Tc\\\" of 0\"]}");
+    EXPECT_EQ(flashJsonLine(r),
+              "{\"equation\":\"Peng-Robinson\",\"T\":0,\"P\":0,\"z\":[0,0],\"kij\":[[0,0],[0,0]],\"phases\":null,"
+              "\"phase\":null,\"beta\":null,\"liquid\":null,\"vapour\":null,\"bubbleP\":[],\"dewP\":[],\"bubbleT\":[],"
+              "\"dewT\":[],\"notes\":[\"a \\\"Tc\\\" of 0\"]}");
+}
+
+}  // namespace
+}  // namespace zolvant::report
