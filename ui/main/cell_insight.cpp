@@ -128,10 +128,16 @@ std::optional<StablePhase> CellInsight::cueFor(int block, int row) const {
 }
 
 bool CellInsight::eventFilter(QObject* watched, QEvent* event) {
+    // The event first: a box being destroyed still sends events here, and
+    // is no longer a QLineEdit then. Only the two events asked for reach a
+    // box whole, and even those are cast by their meta-object.
+    if (event->type() != QEvent::ToolTip && event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
     const auto it = cells_.find(watched);
     if (it == cells_.end()) return QObject::eventFilter(watched, event);
     const Where& w = it->second;
-    auto* box = static_cast<QLineEdit*>(watched);
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (!box) return QObject::eventFilter(watched, event);
     QPoint at;
     if (event->type() == QEvent::ToolTip) {
         at = static_cast<QHelpEvent*>(event)->globalPos();
