@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "chart/envelope_chart.h"
 #include "db/lookup.h"
 #include "report/mixture_csv.h"
 #include "report/mixture_phases_csv.h"
@@ -22,7 +23,6 @@
 #include "solver/text.h"
 #include "ui/common/services.h"
 #include "ui/common/windows.h"
-#include "ui/mixture/envelope_view.h"
 #include "ui/plot/save_as.h"
 
 namespace zolvant::ui {
@@ -282,8 +282,8 @@ void MixturePhasesWindow::fillFlashTable() {
         const SaturationLists& s = m.saturation;
         set(8, listItem(s.bubbleP, 0.0, reasons));
         set(9, listItem(s.dewP, 0.0, reasons));
-        set(10, listItem(s.bubbleT, kKelvinOffset, reasons));
-        set(11, listItem(s.dewT, kKelvinOffset, reasons));
+        set(10, listItem(s.bubbleT, plot::kKelvinOffset, reasons));
+        set(11, listItem(s.dewT, plot::kKelvinOffset, reasons));
         if (one) flashTable->item(r, 0)->setToolTip(QStringLiteral("one phase, %1-like").arg(qs(*m.phase)));
     }
     flashTable->setVerticalHeaderLabels(rows);
@@ -370,9 +370,15 @@ void MixturePhasesWindow::redrawChart() {
         envelopeChart->setChart(empty);
         return;
     }
-    std::array<bool, kBlocks> shown{};
-    for (std::size_t e = 0; e < shown.size(); ++e) shown[e] = chkEquation[e]->isChecked();
-    envelopeChart->setChart(phaseEnvelopeChart(reports_, shown));
+    plot::EnvelopeChartOptions options;
+    options.celsius = true;
+    for (std::size_t e = 0; e < options.shown.size(); ++e) options.shown[e] = chkEquation[e]->isChecked();
+    const MixtureReport& first = reports_.front();
+    options.state = ExtremePoint{first.T, first.P};
+    const QString title = QStringLiteral("Phase envelopes at the solved composition; state %1 \u00b0C, %2 bar")
+                              .arg(QString::fromStdString(formatDigits(first.T - plot::kKelvinOffset, 6)),
+                                   QString::fromStdString(formatDigits(first.P, 6)));
+    envelopeChart->setChart(plot::envelopeChart(reports_, title, options));
 }
 
 std::string MixturePhasesWindow::dataCsv() const {
