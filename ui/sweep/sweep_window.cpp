@@ -38,6 +38,10 @@ QPointer<SweepWindow>& slot() {
 }
 
 const QString kSizeKey = QStringLiteral("Sweep/size");
+// The first points show soon; later ones come in larger batches.
+constexpr int kFirstLook = 50;     // ms
+constexpr int kLaterLooks = 250;   // ms
+
 const QString kReady = QStringLiteral("Ready: choose the range and press Run.");
 const QString kNoSolve = QStringLiteral("No accepted Solve: solve a mixture in the main window, then Run here.");
 
@@ -94,7 +98,7 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     progress = new QProgressBar;
     progress->setObjectName(QStringLiteral("progress"));
-    progress->setMinimumWidth(160);
+    progress->setMinimumWidth(120);
 
     auto* range = new QHBoxLayout;
     range->addWidget(new QLabel(QStringLiteral("Vary:")));
@@ -109,7 +113,7 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
     range->addSpacing(12);
     range->addWidget(cmdRun);
     range->addWidget(cmdCancel);
-    range->addWidget(progress, 1);
+    range->addStretch();
 
     cmbRow = new QComboBox;
     cmbRow->setObjectName(QStringLiteral("cmbRow"));
@@ -156,7 +160,10 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
     cmdSaveImage->setObjectName(QStringLiteral("cmdSaveImage"));
     lblHover = new QLabel;
     lblHover->setObjectName(QStringLiteral("lblHover"));
+    // The bar below, beside the status: the rows above stay narrow enough
+    // for a small screen.
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(progress);
     bottom->addWidget(lblStatus, 1);
     bottom->addWidget(lblHover, 1);
     bottom->addWidget(cmdSaveCsv);
@@ -198,8 +205,10 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
 
     connect(chartView, &ChartView::hovered, lblHover, &QLabel::setText);
 
+    // The finished points go into the table a few times a second, in large
+    // batches: each insertion costs the view (and, with the accessibility
+    // bridge on, an event for the assistive technology), not each point.
     poll_ = new QTimer(this);
-    poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, [this] { takeResults(); });
 
     restoreSize(this, kSizeKey, QSize(1180, 760));
@@ -317,8 +326,10 @@ QString SweepWindow::run() {
                 return true;
             });
         finished_ = true;
+        // The end is taken at once, not at the next look.
+        QMetaObject::invokeMethod(this, [this] { takeResults(); }, Qt::QueuedConnection);
     });
-    poll_->start();
+    poll_->start(kFirstLook);
     redraw();
     updateEnabled();
     return {};
@@ -327,6 +338,7 @@ QString SweepWindow::run() {
 void SweepWindow::cancel() { cancel_ = true; }
 
 void SweepWindow::takeResults() {
+    if (!worker_.joinable()) return;  // already ended (or closed)
     std::vector<SweepPoint> points;
     {
         const std::lock_guard lock(mutex_);
@@ -335,7 +347,10 @@ void SweepWindow::takeResults() {
     const bool first = model_->rowCount() == 0;
     model_->append(std::move(points));
     progress->setValue(model_->rowCount());
-    if (first && model_->rowCount() > 0) fitColumns();
+    if (first && model_->rowCount() > 0) {
+        fitColumns();
+        poll_->setInterval(kLaterLooks);
+    }
     if (!finished_) return;
     poll_->stop();
     if (worker_.joinable()) worker_.join();
