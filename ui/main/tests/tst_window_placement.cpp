@@ -84,6 +84,11 @@ class TestWindowPlacement : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
         QCOMPARE(w_->screen(), screen);
     }
+    static void requireTwoScreens() {
+        QVERIFY(screenNamed(QStringLiteral("small")));
+        QVERIFY(screenNamed(QStringLiteral("wide")));
+        QCOMPARE(screenNamed(QStringLiteral("small"))->availableGeometry().size(), kSmall);
+    }
     void closeAll() {
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top != w_.get() && top->isVisible()) top->close();
@@ -91,12 +96,7 @@ class TestWindowPlacement : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        useSeedDatabaseIn(tmp_, ZOLVANT_DATA_DIR "/components.csv");
-        QVERIFY(screenNamed(QStringLiteral("small")));
-        QVERIFY(screenNamed(QStringLiteral("wide")));
-        QCOMPARE(screenNamed(QStringLiteral("small"))->availableGeometry().size(), kSmall);
-    }
+    void initTestCase() { useSeedDatabaseIn(tmp_, ZOLVANT_DATA_DIR "/components.csv"); }
     void init() {
         services_ = std::make_unique<ui::ScopedRecordingServices>();
         w_ = std::make_unique<ui::MainWindow>();
@@ -123,6 +123,7 @@ private slots:
         QFETCH(QString, screen);
         QFETCH(QPoint, at);
         QFETCH(bool, oversized);
+        requireTwoScreens();
         for (const char* key : {"Isotherms/size", "Sweep/size"}) {
             if (oversized)
                 db::settings().setValue(QString::fromLatin1(key), QSize(3000, 2000));
@@ -149,6 +150,7 @@ private slots:
     // Each window's smallest size (and the main window's fixed one) fits a
     // 1024×768 screen, so nothing is out of reach there.
     void everyWindowFitsASmallScreen() {
+        requireTwoScreens();
         showMainOn(screenNamed(QStringLiteral("small")), QPoint(0, 0));
         QVERIFY2(QRect(QPoint(0, 0), kSmall).contains(w_->frameGeometry()), "main window");
         for (const Opener& o : openers()) {
@@ -160,12 +162,45 @@ private slots:
                                     .arg(least.height())));
         }
     }
+
+    // With ZOLVANT_SCREENSHOT set, on the display of the run (not the two
+    // virtual screens), e.g.
+    //   ZOLVANT_SCREENSHOT=small.png xvfb-run -a -s "-screen 0 1024x768x24" \
+    //     tst_window_placement screenshotOfTheChartWindows
+    // the main window with the Isotherms and Sweep windows opened from it
+    // after a Solve, as the whole screen shows them.
+    void screenshotOfTheChartWindows() {
+        const QString path = qEnvironmentVariable("ZOLVANT_SCREENSHOT");
+        if (path.isEmpty()) QSKIP("ZOLVANT_SCREENSHOT names no file");
+        w_->show();
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+        solveWorkedExampleIn(w_->form());
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+        QWidget* iso = openers()[0].open(w_.get());
+        QVERIFY(QTest::qWaitForWindowExposed(iso));
+        w_->activateWindow();
+        QTest::qWait(200);
+        QWidget* sweep = openers()[1].open(w_.get());
+        QVERIFY(QTest::qWaitForWindowExposed(sweep));
+        QTest::mouseClick(static_cast<ui::SweepWindow*>(sweep)->cmdRun, Qt::LeftButton);
+        QTRY_VERIFY(!static_cast<ui::SweepWindow*>(sweep)->running());
+        QTest::qWait(500);
+        QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(path));
+    }
 };
 
 int main(int argc, char** argv) {
-    // The two screens, whatever platform the run was given.
     QTemporaryDir dir;
     if (!dir.isValid()) return 2;
+    // The two screens, whatever platform the run was given (a screenshot is
+    // taken on the run's own display).
+    if (qEnvironmentVariableIsSet("ZOLVANT_SCREENSHOT")) {
+        QApplication app(argc, argv);
+        TestWindowPlacement t;
+        return QTest::qExec(&t, argc, argv);
+    }
     const QString config = dir.filePath(QStringLiteral("screens.json"));
     QFile f(config);
     if (!f.open(QIODevice::WriteOnly) ||
