@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -165,8 +166,8 @@ private slots:
 
     // With ZOLVANT_SCREENSHOT set, on the display of the run (not the two
     // virtual screens), e.g.
-    //   ZOLVANT_SCREENSHOT=small.png xvfb-run -a -s "-screen 0 1024x768x24" \
-    //     tst_window_placement screenshotOfTheChartWindows
+    //   ZOLVANT_SCREENSHOT=small.png xvfb-run -a -s "-screen 0 1024x768x24"
+    //     tst_window_placement screenshotOfTheChartWindows   (one command line)
     // the main window with the Isotherms and Sweep windows opened from it
     // after a Solve, as the whole screen shows them.
     void screenshotOfTheChartWindows() {
@@ -184,7 +185,7 @@ private slots:
         QTest::qWait(200);
         QWidget* sweep = openers()[1].open(w_.get());
         QVERIFY(QTest::qWaitForWindowExposed(sweep));
-        QTest::mouseClick(static_cast<ui::SweepWindow*>(sweep)->cmdRun, Qt::LeftButton);
+        static_cast<ui::SweepWindow*>(sweep)->cmdRun->click();
         QTRY_VERIFY(!static_cast<ui::SweepWindow*>(sweep)->running());
         QTest::qWait(500);
         QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(path));
