@@ -1,8 +1,6 @@
 #include "cli/case_stream.h"
 
 #include <QFileDevice>
-#include <QJsonDocument>
-#include <QJsonParseError>
 
 #include <cerrno>
 #include <mutex>
@@ -47,10 +45,11 @@ std::variant<Case, QString> parseLine(const QByteArray& text, bool first, InputF
         return parseCase(std::get<QByteArray>(line), lookup);
     }
     auto parsed = parseCase(text, lookup);
+    // A first line that does not even begin as JSON (a CSV header, say) is
+    // likely a whole file in another form; a broken JSON line is just that.
     if (auto* message = std::get_if<QString>(&parsed); message && first) {
-        QJsonParseError error;
-        QJsonDocument::fromJson(text, &error);
-        if (error.error != QJsonParseError::NoError) *message += notJsonLinesHint();
+        const QByteArray start = text.trimmed();
+        if (!start.startsWith('{') && !start.startsWith('[')) *message += notJsonLinesHint();
     }
     return parsed;
 }

@@ -42,7 +42,7 @@ using CaseFormat = std::function<void(std::string& out, const CaseReport& report
 
 // A CSV source's header is not a case; a first line that is not the header
 // is answered as a line that is not a case. A JSON Lines source whose first
-// line is not JSON says so, and how to give CSV.
+// line does not begin as JSON ('{' or '[') is told how to give CSV.
 StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentLookup& lookup, const CaseFormat& format,
                         QIODevice& out, InputForm input = InputForm::JsonLines);
 
