@@ -6,7 +6,9 @@
 // with a 1400×1000 one to its right.
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -49,7 +51,10 @@ struct Opener {
 
 const std::vector<Opener>& openers() {
     static const std::vector<Opener> list{
-        {"Isotherms", [](ui::MainWindow*) -> QWidget* { return ui::IsothermWindow::open(); }},
+        {"Isotherms", [](ui::MainWindow* w) -> QWidget* {
+             findControl<QAction>(w, QStringLiteral("actIsotherms"))->trigger();
+             return ui::IsothermWindow::instance();
+         }},
         {"Sweep", [](ui::MainWindow* w) -> QWidget* {
              findControl<QAction>(w, QStringLiteral("actSweep"))->trigger();
              return ui::SweepWindow::instance();
@@ -169,7 +174,8 @@ private slots:
     //   ZOLVANT_SCREENSHOT=small.png xvfb-run -a -s "-screen 0 1024x768x24"
     //     tst_window_placement screenshotOfTheChartWindows   (one command line)
     // the main window with the Isotherms and Sweep windows opened from it
-    // after a Solve, as the whole screen shows them.
+    // after a Solve, as the whole screen shows them (and, in NAME-isotherms.png,
+    // with the Isotherms window alone in front).
     void screenshotOfTheChartWindows() {
         const QString path = qEnvironmentVariable("ZOLVANT_SCREENSHOT");
         if (path.isEmpty()) QSKIP("ZOLVANT_SCREENSHOT names no file");
@@ -181,6 +187,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
         QWidget* iso = openers()[0].open(w_.get());
         QVERIFY(QTest::qWaitForWindowExposed(iso));
+        QTest::qWait(500);
+        // The Isotherms window alone first, beside the path's name.
+        const QFileInfo file(path);
+        QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
+            file.dir().filePath(file.completeBaseName() + QStringLiteral("-isotherms.") + file.suffix())));
         w_->activateWindow();
         QTest::qWait(200);
         QWidget* sweep = openers()[1].open(w_.get());
