@@ -11,6 +11,7 @@
 #include <QToolTip>
 #include <string>
 
+#include "report/mixture_insight.h"
 #include "ui/main/frmZolvMain.h"
 #include "ui/main/main_layout.h"
 
@@ -57,6 +58,7 @@ void CellInsight::rootDone(int block, int row, Phase phase, const RootOutcome& r
             solved_.names[k] = controls_.lblComp[k]->text().toStdString();
         }
         stable_ = {};
+        oneFluid_.solved(solved_.state, solved_.fractions, solved_.names, window_->database());
     }
     solved_.roots.record(block, row, phase, root);
     repaintCueLater();
@@ -68,6 +70,7 @@ void CellInsight::repaintCueLater() {
     repaintPending_ = true;
     QTimer::singleShot(0, this, [this] {
         repaintPending_ = false;
+        describeMixtureTags();
         window_->update();
     });
 }
@@ -77,6 +80,41 @@ QString CellInsight::toolTipFor(int block, Column column, int row) const {
     const QLineEdit* box = cell(block, column, row);
     if (box->isHidden()) return {};
     return QString::fromStdString(cellInsight(solved_, block, column, row, box->text().toStdString()));
+}
+
+QString CellInsight::shownToolTip(int block, Column column, int row) const {
+    const QString tip = toolTipFor(block, column, row);
+    if (tip.isEmpty() || row != kMixtureRow) return tip;
+    const QString more = oneFluidToolTip(block);
+    return more.isEmpty() ? tip : tip + QStringLiteral("\n\n") + more;
+}
+
+QString CellInsight::oneFluidToolTip(int block) const {
+    const MixtureReport* flash = oneFluid_.flash(block);
+    if (!flash || toolTipFor(block, Column::Z, kMixtureRow).isEmpty()) return {};
+    return QString::fromStdString(
+        report::oneFluidInsight(*flash, oneFluid_.saturation(block), oneFluid_.kijFromDatabase(block)));
+}
+
+QString CellInsight::mixtureTag(int block) const {
+    const MixtureReport* flash = oneFluid_.flash(block);
+    if (!flash) return {};
+    const QLineEdit* z = cell(block, Column::Z, kMixtureRow);
+    if (z->isHidden() || z->text().isEmpty()) return {};
+    return QString::fromStdString(report::oneFluidTag(*flash));
+}
+
+void CellInsight::describeMixtureTags() {
+    // The tag is painted, not a widget: its text reaches assistive
+    // technology as the description of the mixture Z cell beside it.
+    for (int b = 0; b < kBlocks; ++b) {
+        const QString tag = mixtureTag(b);
+        QLineEdit* z = cell(b, Column::Z, kMixtureRow);
+        const QString text = tag.isEmpty() ? QString()
+                                           : QStringLiteral("One-fluid phase state by %1: %2")
+                                                 .arg(QString::fromLatin1(blockName(b)), tag);
+        if (z->accessibleDescription() != text) z->setAccessibleDescription(text);
+    }
 }
 
 std::optional<StablePhase> CellInsight::cueFor(int block, int row) const {
@@ -90,10 +128,16 @@ std::optional<StablePhase> CellInsight::cueFor(int block, int row) const {
 }
 
 bool CellInsight::eventFilter(QObject* watched, QEvent* event) {
+    // The event first: a box being destroyed still sends events here, and
+    // is no longer a QLineEdit then. Only the two events asked for reach a
+    // box whole, and even those are cast by their meta-object.
+    if (event->type() != QEvent::ToolTip && event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
     const auto it = cells_.find(watched);
     if (it == cells_.end()) return QObject::eventFilter(watched, event);
     const Where& w = it->second;
-    auto* box = static_cast<QLineEdit*>(watched);
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (!box) return QObject::eventFilter(watched, event);
     QPoint at;
     if (event->type() == QEvent::ToolTip) {
         at = static_cast<QHelpEvent*>(event)->globalPos();
@@ -104,7 +148,7 @@ bool CellInsight::eventFilter(QObject* watched, QEvent* event) {
     } else {
         return false;
     }
-    const QString tip = toolTipFor(w.block, w.column, w.row);
+    const QString tip = shownToolTip(w.block, w.column, w.row);
     if (tip.isEmpty()) {
         QToolTip::hideText();
         event->ignore();
@@ -144,6 +188,10 @@ QString CellInsight::tagToolTipAt(const QPoint& pos) const {
             if (stable && tagRect(b, row, QString::fromLatin1(stablePhaseTag(*stable))).contains(pos))
                 return tagToolTip(b, row);
         }
+    for (int b = 0; b < kBlocks; ++b) {
+        const QString tag = mixtureTag(b);
+        if (!tag.isEmpty() && tagRect(b, kMixtureRow, tag).contains(pos)) return oneFluidToolTip(b);
+    }
     return {};
 }
 
@@ -197,6 +245,20 @@ void CellInsight::paintCue(QPainter& p) const {
             p.setPen(Qt::white);
             p.drawText(tagRect, Qt::AlignCenter, tag);
         }
+    }
+    // The mixture's own tag, the one-fluid phase state, in the same look;
+    // no frame, since the grid's mixture cells are averages, not its phases.
+    for (int b = 0; b < kBlocks; ++b) {
+        const QString tag = mixtureTag(b);
+        if (tag.isEmpty()) continue;
+        const QRect r = tagRect(b, kMixtureRow, tag);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kStableFrame);
+        p.drawRoundedRect(r, 3, 3);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(Qt::white);
+        p.drawText(r, Qt::AlignCenter, tag);
     }
     p.restore();
 }

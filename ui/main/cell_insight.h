@@ -17,6 +17,7 @@
 #include "solver/grid.h"
 #include "solver/insight.h"
 #include "solver/phase.h"
+#include "ui/main/one_fluid.h"
 
 class QLineEdit;
 class QPainter;
@@ -38,6 +39,15 @@ public:
 
     // The tooltip of a cell as it shows now; empty for an empty cell.
     QString toolTipFor(int block, Column column, int row) const;
+    // What a hover or Ctrl+F1 shows: toolTipFor, and for a mixture cell the
+    // one-fluid result of its equation below it.
+    QString shownToolTip(int block, Column column, int row) const;
+    // The one-fluid lines of the mixture row of `block` ("" when its cells are
+    // empty); the bubble and dew pressures are computed on the first call.
+    QString oneFluidToolTip(int block) const;
+    // The tag beside the mixture Z cell: "V", "L", "V+L"; "" where none shows.
+    QString mixtureTag(int block) const;
+    const OneFluid& oneFluid() const { return oneFluid_; }
 
     // The stable phase the cue shows for a component row; nullopt when the
     // row shows nothing (cleared, not in use, undefined).
@@ -75,7 +85,9 @@ private:
     const MainControls& controls_;
     bool repaintPending_ = false;
     std::map<const QObject*, Where> cells_;
+    void describeMixtureTags();
     SolvedCase solved_;
+    OneFluid oneFluid_;
     // The stable phase per block and row, computed when first asked after a Solve.
     mutable std::array<std::array<std::optional<std::optional<StablePhase>>, 4>, kBlocks> stable_{};
 };

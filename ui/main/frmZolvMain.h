@@ -75,6 +75,7 @@ public:
     // one is released first; nullptrs leave none open).
     ResultsCommands* resultsCommands() const { return results_; }
     QString databasePath() const;  // empty when none is open
+    const zolvant::db::Database* database() const { return dbComps.get(); }
     void useDatabase(std::unique_ptr<zolvant::db::Database> db, std::unique_ptr<zolvant::db::Recordset> rst);
     // Every box lists the database in use again at once (after records were
     // added to it), keeping each chosen name that is still there.

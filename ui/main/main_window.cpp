@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -23,6 +24,7 @@
 #include "ui/help/help_windows.h"
 #include "ui/isotherm/isotherm_window.h"
 #include "ui/main/frmZolvMain.h"
+#include "ui/mixture/mixture_phases_window.h"
 #include "ui/main/results_commands.h"
 #include "ui/main/window_dialogs.h"
 #include "ui/sweep/sweep_window.h"
@@ -107,6 +109,31 @@ void MainWindow::createMenus() {
         if (SweepWindow* w = SweepWindow::instance()) w->refreshSolve();
     });
     connect(form_, &frmZolvMain::isothermsRequested, this, [this](int row) { showIsotherms(row); });
+    mixturePhases_ = viewMenu_->addAction(QStringLiteral("&Mixture Phases\u2026"), this, [this] { showMixturePhases(); });
+    mixturePhases_->setObjectName(QStringLiteral("actMixturePhases"));
+    mixturePhases_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    mixturePhases_->setShortcutContext(Qt::WindowShortcut);
+    // It follows the grid as the Isotherms window does.
+    connect(form_, &frmZolvMain::solveAccepted, this, [this] {
+        if (MixturePhasesWindow* w = MixturePhasesWindow::instance()) w->setSolved(form_->solvedCase(), form_->databasePath());
+    });
+    connect(form_, &frmZolvMain::resultsCleared, this, [] {
+        if (MixturePhasesWindow* w = MixturePhasesWindow::instance()) w->setSolved(std::nullopt, {});
+    });
+    // A mixture cell's own menu offers the window.
+    form_->resultsCommands()->addCellEntries([this](QMenu* menu, const QObject* cell) {
+        const auto& solved = form_->solvedCase();
+        if (!solved || solved->state.numComps < 2) return;
+        bool mixtureCell = false;
+        for (int b = 0; b < kBlocks; ++b)
+            for (int c = 0; c < 3; ++c)
+                mixtureCell = mixtureCell || form_->resultColumn(b, static_cast<Column>(c))[kMixtureRow] == cell;
+        if (!mixtureCell) return;
+        QAction* a = menu->addAction(QStringLiteral("Mixture Phases\u2026"));
+        a->setObjectName(QStringLiteral("actMixturePhasesOfCell"));
+        connect(a, &QAction::triggered, this, [this] { showMixturePhases(); });
+        menu->addSeparator();
+    });
     // Each Run reads the last accepted Solve again.
     viewMenu_->addAction(QStringLiteral("&Sweep\u2026"), this, [form = QPointer<frmZolvMain>(form_)] {
         SweepWindow::open([form]() -> std::optional<SolvedCase> { return form ? form->solvedCase() : std::nullopt; });
@@ -129,6 +156,12 @@ void MainWindow::showIsotherms(int row) {
     IsothermWindow* w = IsothermWindow::open();
     if (fresh) w->setSolved(form_->solvedCase());
     if (row >= 0) w->showRow(row);
+}
+
+void MainWindow::showMixturePhases() {
+    const bool fresh = MixturePhasesWindow::instance() == nullptr;
+    MixturePhasesWindow* w = MixturePhasesWindow::open();
+    if (fresh) w->setSolved(form_->solvedCase(), form_->databasePath());
 }
 
 void MainWindow::Form_Load() {

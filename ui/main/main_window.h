@@ -42,6 +42,7 @@ public:
     QAction* quitAction() const { return quit_; }
     QAction* componentListAction() const { return componentList_; }
     QAction* isothermsAction() const { return isotherms_; }
+    QAction* mixturePhasesAction() const { return mixturePhases_; }
     QAction* instructionsAction() const { return instructions_; }
     QAction* informationAction() const { return information_; }
     QAction* aboutAction() const { return about_; }
@@ -58,6 +59,8 @@ public:
     // The Isotherms window of the last accepted Solve, on `row` (or the
     // row it shows when -1).
     void showIsotherms(int row = -1);
+    // The Mixture Phases window of the last accepted Solve.
+    void showMixturePhases();
     // The About box's text: name, version, description, Qt, licence and the
     // databases in use and shipped.
     QString aboutText() const;
@@ -90,6 +93,7 @@ private:
     QAction* quit_ = nullptr;
     QAction* componentList_ = nullptr;
     QAction* isotherms_ = nullptr;
+    QAction* mixturePhases_ = nullptr;
     QAction* instructions_ = nullptr;
     QAction* information_ = nullptr;
     QAction* about_ = nullptr;

@@ -83,6 +83,7 @@ bool ResultsCommands::eventFilter(QObject* watched, QEvent* event) {
         const std::unique_ptr<QMenu> menu(cell->createStandardContextMenu());
         menu->addSeparator();
         if (cellEntries_) cellEntries_(menu.get(), cell);
+        for (const auto& more : moreEntries_) more(menu.get(), cell);
         addEntries(menu.get());
         menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;

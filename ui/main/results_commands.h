@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "report/results_table.h"
 
@@ -39,6 +40,8 @@ public:
     // More entries for a result box's own context menu, between the box's
     // own and the two (the Isotherms entry of the row).
     void setCellEntries(std::function<void(QMenu* menu, const QObject* cell)> add) { cellEntries_ = std::move(add); }
+    // More entries, added after those (the menu bar's windows add theirs).
+    void addCellEntries(std::function<void(QMenu* menu, const QObject* cell)> add) { moreEntries_.push_back(std::move(add)); }
 
     // Whether the grid holds the results of an accepted Solve.
     void setAvailable(bool available);
@@ -69,6 +72,7 @@ private:
     QAction* save_ = nullptr;
     QSet<const QObject*> cells_;
     std::function<void(QMenu*, const QObject*)> cellEntries_;
+    std::vector<std::function<void(QMenu*, const QObject*)>> moreEntries_;
     bool available_ = false;
 };
 

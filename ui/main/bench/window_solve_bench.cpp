@@ -23,6 +23,8 @@
 #include "db/components_csv.h"
 #include "db/settings.h"
 #include "ui/main/frmZolvMain.h"
+#include "ui/main/one_fluid.h"
+#include "ui/mixture/mixture_phases_window.h"
 
 namespace {
 
@@ -97,6 +99,66 @@ void SolvePressLightAlkanes(benchmark::State& st) {
     w->close();
 }
 BENCHMARK(SolvePressLightAlkanes)->Unit(benchmark::kMicrosecond);
+
+// The Mixture Phases window of the same Solve: opened (made, filled and
+// shown), and updated as after a new Solve (the six flashes, saturation
+// points and envelopes, the tables and the chart).
+void MixturePhasesWindow(benchmark::State& st) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) fail("no temporary folder");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const QString csv = dir.filePath(QStringLiteral("alkanes.csv"));
+    const QString path = dir.filePath(QStringLiteral("Components.mdb"));
+    {
+        QFile f(csv);
+        if (!f.open(QIODevice::WriteOnly) || f.write(kCsv) < 0) fail("cannot write the component list");
+    }
+    zolvant::db::createDatabaseFromCsv(path.toStdString(), csv.toStdString());
+    zolvant::db::writeDbPath(path);
+    auto w = std::make_unique<zolvant::ui::frmZolvMain>();
+    w->Form_Load();
+    if (!w->loaded()) fail("the window did not load");
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w.get())) fail("the window did not become active");
+    enterMixture();
+    QTest::keyClick(focused(), Qt::Key_Space);
+    if (!w->solvedCase()) fail("Solve was not accepted");
+    const int what = static_cast<int>(st.range(0));
+    if (what == 2) {
+        // What the mixture row's insight adds to a Solve press: the kij read
+        // and the six flashes (the bubble and dew pressures wait for a tooltip).
+        zolvant::ui::OneFluid oneFluid;
+        const auto& solved = *w->solvedCase();
+        for (auto _ : st) oneFluid.solved(solved.state, solved.fractions, solved.names, w->database());
+        w->close();
+        return;
+    }
+    const bool open = what == 0;
+    for (auto _ : st) {
+        if (open) {
+            zolvant::ui::MixturePhasesWindow* m = zolvant::ui::MixturePhasesWindow::open();
+            m->setSolved(w->solvedCase(), w->databasePath());
+            QCoreApplication::processEvents();  // its first paint
+            st.PauseTiming();
+            m->close();
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            st.ResumeTiming();
+        } else {
+            st.PauseTiming();
+            zolvant::ui::MixturePhasesWindow* m = zolvant::ui::MixturePhasesWindow::instance();
+            if (!m) m = zolvant::ui::MixturePhasesWindow::open();
+            st.ResumeTiming();
+            m->setSolved(w->solvedCase(), w->databasePath());
+            QCoreApplication::processEvents();
+        }
+    }
+    if (auto* m = zolvant::ui::MixturePhasesWindow::instance()) m->close();
+    w->close();
+}
+// 0: open, 1: update, 2: the main window's one-fluid results alone.
+BENCHMARK(MixturePhasesWindow)->Arg(0)->Arg(1)->Arg(2)->ArgName("what")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
