@@ -29,6 +29,7 @@
 #include "ui/help/help_windows.h"
 #include "ui/isotherm/isotherm_window.h"
 #include "ui/main/main_window.h"
+#include "ui/mixture/mixture_phases_window.h"
 #include "ui/sweep/sweep_window.h"
 
 using namespace zolvant;
@@ -58,6 +59,10 @@ const std::vector<Opener>& openers() {
         {"Sweep", [](ui::MainWindow* w) -> QWidget* {
              findControl<QAction>(w, QStringLiteral("actSweep"))->trigger();
              return ui::SweepWindow::instance();
+         }},
+        {"Mixture Phases", [](ui::MainWindow* w) -> QWidget* {
+             findControl<QAction>(w, QStringLiteral("actMixturePhases"))->trigger();
+             return ui::MixturePhasesWindow::instance();
          }},
         {"component editor", [](ui::MainWindow*) -> QWidget* {
              ui::showComponentEditor();
@@ -130,7 +135,7 @@ private slots:
         QFETCH(QPoint, at);
         QFETCH(bool, oversized);
         requireTwoScreens();
-        for (const char* key : {"Isotherms/size", "Sweep/size"}) {
+        for (const char* key : {"Isotherms/size", "Sweep/size", "MixturePhases/size"}) {
             if (oversized)
                 db::settings().setValue(QString::fromLatin1(key), QSize(3000, 2000));
             else
