@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "cli/command_support.h"
+#include "cli/csv_cases.h"
 #include "solver/ordered_parallel.h"
 
 namespace zolvant::cli {
@@ -34,10 +35,29 @@ QByteArray readSome(QIODevice& device) {
     return chunk;
 }
 
+// One line of a source as a case, or what is wrong with it.
+std::variant<Case, QString> parseLine(const QByteArray& text, bool first, InputForm input, const ComponentLookup& lookup) {
+    if (input == InputForm::Csv) {
+        if (first)
+            return QStringLiteral("a CSV input begins with the header %1").arg(QString::fromLatin1(kCsvInputHeader));
+        auto line = csvRowAsCaseLine(text);
+        if (auto* message = std::get_if<QString>(&line)) return *message;
+        return parseCase(std::get<QByteArray>(line), lookup);
+    }
+    auto parsed = parseCase(text, lookup);
+    // A first line that does not even begin as JSON (a CSV header, say) is
+    // likely a whole file in another form; a broken JSON line is just that.
+    if (auto* message = std::get_if<QString>(&parsed); message && first) {
+        const QByteArray start = text.trimmed();
+        if (!start.startsWith('{') && !start.startsWith('[')) *message += notJsonLinesHint();
+    }
+    return parsed;
+}
+
 }  // namespace
 
 StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentLookup& lookup, const CaseFormat& format,
-                        QIODevice& out) {
+                        QIODevice& out, InputForm input) {
     StreamCounts counts;
     const unsigned threads = workerThreads();
     // Lines are parsed on the workers too; the lookup (a database behind
@@ -53,6 +73,7 @@ StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentL
         QByteArray text;
         int number = 0;      // in its source
         int caseNumber = 0;  // among the answered lines
+        bool first = false;  // the source's first line that is not blank
     };
     struct Answer {
         std::string text;
@@ -63,6 +84,7 @@ StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentL
     for (const CaseSource& src : sources) {
         QByteArray pending;
         int lineNumber = 0;
+        bool seenFirst = false;
         for (bool ended = false; !ended;) {
             const QByteArray chunk = readSome(*src.device);
             ended = chunk.isEmpty();
@@ -82,7 +104,10 @@ StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentL
                 ++lineNumber;
                 if (lineNumber == 1 && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
                 if (line.trimmed().isEmpty()) continue;
-                batch.push_back({std::move(line), lineNumber, ++counts.lines});
+                const bool first = !seenFirst;
+                seenFirst = true;
+                if (first && input == InputForm::Csv && isCsvInputHeader(line)) continue;
+                batch.push_back({std::move(line), lineNumber, ++counts.lines, first});
             }
             pending.remove(0, begin);
             if (batch.empty()) continue;
@@ -96,7 +121,7 @@ StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentL
                     r.where = src.label.isEmpty()
                                   ? QStringLiteral("line %1").arg(line.number)
                                   : QStringLiteral("%1, line %2").arg(src.label, QString::number(line.number));
-                    auto parsed = parseCase(line.text, sharedLookup);
+                    auto parsed = parseLine(line.text, line.first, input, sharedLookup);
                     if (auto* message = std::get_if<QString>(&parsed))
                         r.inputError = *message;
                     else

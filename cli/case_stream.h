@@ -32,11 +32,18 @@ struct StreamCounts {
     bool outputFailed = false;  // a write to `out` failed: reading stopped there
 };
 
+// How the cases are written: JSON Lines, or CSV rows under their header
+// (csv_cases.h).
+enum class InputForm { JsonLines, Csv };
+
 // format(report, caseNumber) appends the answer of one line; it runs on the
 // worker threads, once per answered line.
 using CaseFormat = std::function<void(std::string& out, const CaseReport& report, int caseNumber)>;
 
+// A CSV source's header is not a case; a first line that is not the header
+// is answered as a line that is not a case. A JSON Lines source whose first
+// line does not begin as JSON ('{' or '[') is told how to give CSV.
 StreamCounts solveCases(const std::vector<CaseSource>& sources, const ComponentLookup& lookup, const CaseFormat& format,
-                        QIODevice& out);
+                        QIODevice& out, InputForm input = InputForm::JsonLines);
 
 }  // namespace zolvant::cli

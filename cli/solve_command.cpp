@@ -14,6 +14,7 @@
 #include "cli/case_stream.h"
 #include "cli/database_components.h"
 #include "report/case_csv.h"
+#include "report/case_echo.h"
 #include "report/case_json.h"
 #include "report/case_report.h"
 
@@ -59,6 +60,23 @@ const char kDescription[] =
     "Exit status: 0 when every line was a case (refused cases included), 1 when any line\n"
     "was not, 2 for wrong usage.\n"
     "\n"
+    "With --input csv, the cases are the rows of a CSV table (RFC 4180, UTF-8) whose first\n"
+    "line is the header\n"
+    "  Temperature (C),Pressure (bar),Component 1,Fraction 1,Component 2,Fraction 2,\n"
+    "  Component 3,Fraction 3,Component 4,Fraction 4\n"
+    "  the temperature and pressure texts as typed into their boxes, then up to four\n"
+    "  components by name from the component database, each with its fraction text\n"
+    "  (empty: the box keeps its proposal); trailing pairs may be empty or left out.\n"
+    "  One row per line; cases are numbered and named by line as for JSON Lines (the\n"
+    "  header is line 1 and not a case). A first line that is not the header, or a row\n"
+    "  that cannot be read, is a line that is not a case (\"Input ERROR\").\n"
+    "\n"
+    "--echo adds each case's inputs to its output: the key \"input\" at the end of each\n"
+    "JSON line ({\"temperature\", \"pressure\", \"components\": [{\"name\", \"fraction\"}]},\n"
+    "texts as given, null where none is given; null for a line that is not a case), or\n"
+    "with --csv the ten fields of the CSV input's header after Message in every record\n"
+    "(empty where nothing is given). Without --echo the output is unchanged.\n"
+    "\n"
     "With --csv, one CSV table (RFC 4180, UTF-8, CRLF line ends) for all cases instead:\n"
     "  Case,Equation,Row,Liquid (cm3/mol),Vapor (cm3/mol),Z,Mark,Error,Message\n"
     "  one record per equation and row in use of a solved case: the case's number (its\n"
@@ -92,6 +110,19 @@ const char kDescription[] =
 
 enum class Output { Json, Table, WideTable, Csv };
 
+// The CSV header, with the echoed inputs' fields when asked for.
+QString csvHeaderFor(bool echo) {
+    QString header = csvHeader();
+    if (echo) header.insert(header.size() - 2, QString::fromStdString(echoCsvHeaderFields()));
+    return header;
+}
+
+// A case's CSV records, with its inputs when asked for.
+void appendCsvCase(std::string& text, std::string_view lead, const CaseReport& report, bool echo) {
+    if (!echo) return appendCsvRecords(text, lead, report);
+    appendCsvRecords(text, lead, report, [&report](std::string& out, int, int) { appendEchoCsvFields(out, report); });
+}
+
 bool writeCase(QIODevice& out, const CaseReport& report, Output output, bool insight) {
     if (output == Output::WideTable) return writeText(out, toWideTable(report, insight));
     return writeText(out, toTable(report, insight));
@@ -99,7 +130,7 @@ bool writeCase(QIODevice& out, const CaseReport& report, Output output, bool ins
 
 int runQuickForm(const QStringList& arguments, const QString& temperature, const QString& pressure,
                  const QStringList& positional, const ComponentLookup& lookup, Output output, bool insight,
-                 QIODevice& out, QIODevice& err) {
+                 bool echo, QIODevice& out, QIODevice& err) {
     if (positional.contains(QStringLiteral("-")))
         return usageError(arguments,
                           QStringLiteral("with -T and -P the components are %1 pairs; standard input ('-') "
@@ -116,7 +147,9 @@ int runQuickForm(const QStringList& arguments, const QString& temperature, const
                        QStringLiteral("%1: %2").arg(QString::fromStdString(report.outcome.title),
                                                     QString::fromStdString(report.outcome.message)),
                        err);
-    const bool written = output == Output::Csv ? writeText(out, csvHeader() + toCsvRecords(report, 1))
+    std::string records;
+    if (output == Output::Csv) appendCsvCase(records, "1,", report, echo);
+    const bool written = output == Output::Csv ? writeText(out, csvHeaderFor(echo) + QString::fromStdString(records))
                                                : writeCase(out, report, output, insight);
     // main() says why the write failed.
     return written ? ExitOk : ExitFailure;
@@ -156,6 +189,16 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         QStringLiteral("Add each row's roots, fugacity, saturation pressure, stable phase and how its roots "
                        "ended: the key \"insight\" of each JSON block, or lines under each block of a table."));
     parser.addOption(insightOption);
+    const QCommandLineOption inputOption(
+        QStringLiteral("input"),
+        QStringLiteral("How the cases are written: jsonl (JSON Lines, the default) or csv (see the description "
+                       "above)."),
+        QStringLiteral("FORMAT"));
+    parser.addOption(inputOption);
+    const QCommandLineOption echoOption(
+        QStringLiteral("echo"),
+        QStringLiteral("Add each case's temperature, pressure and components to its JSON line or CSV records."));
+    parser.addOption(echoOption);
     parser.addOption(databaseOption());
     const QCommandLineOption temperature = temperatureOption(
         QStringLiteral("Quick form: the temperature in degrees Celsius, as typed into the temperature box. Needs -P."));
@@ -186,6 +229,16 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         return usageError(arguments, QStringLiteral("--insight applies to the JSON output and the tables, not to --csv"),
                           err);
     const bool insight = parser.isSet(insightOption);
+    const bool echo = parser.isSet(echoOption);
+    if (echo && (parser.isSet(table) || parser.isSet(wide) || (quick && !parser.isSet(csv))))
+        return usageError(arguments, QStringLiteral("--echo applies to the JSON and CSV output, not to tables"), err);
+    const QString inputForm = parser.value(inputOption);
+    if (parser.isSet(inputOption) && inputForm != QStringLiteral("csv") && inputForm != QStringLiteral("jsonl"))
+        return usageError(arguments, QStringLiteral("--input: '%1' is not jsonl or csv").arg(inputForm), err);
+    if (quick && parser.isSet(inputOption))
+        return usageError(arguments, QStringLiteral("--input applies to cases read from files, not to the quick form"),
+                          err);
+    const InputForm input = inputForm == QStringLiteral("csv") ? InputForm::Csv : InputForm::JsonLines;
     if (parser.isSet(wide) && !parser.isSet(table) && !quick)
         return usageError(arguments, QStringLiteral("--wide needs --table (or the quick form)"), err);
     const Output output = parser.isSet(csv)    ? Output::Csv
@@ -200,7 +253,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         if (!parser.isSet(temperature))
             return usageError(arguments, QStringLiteral("-P is given without -T: the quick form needs both"), err);
         return runQuickForm(arguments, parser.value(temperature), parser.value(pressure), positional, lookup, output,
-                            insight, out, err);
+                            insight, echo, out, err);
     }
 
     // Open every file first: a missing file is a usage error before any output.
@@ -223,15 +276,16 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
         files.push_back(std::move(f));
     }
 
-    if (output == Output::Csv && !writeText(out, csvHeader())) return ExitFailure;
-    const auto format = [output, insight](std::string& text, const CaseReport& report, int number) {
+    if (output == Output::Csv && !writeText(out, csvHeaderFor(echo))) return ExitFailure;
+    const auto format = [output, insight, echo](std::string& text, const CaseReport& report, int number) {
         switch (output) {
         case Output::Json:
             if (insight || !appendPlainJsonLine(text, report)) text += toJsonLineByQJson(report, insight).toStdString();
+            if (echo) addEchoJson(text, report);
             text += '\n';
             break;
         case Output::Csv:
-            appendCsvRecords(text, std::to_string(number) + ',', report);
+            appendCsvCase(text, std::to_string(number) + ',', report, echo);
             break;
         case Output::Table:
         case Output::WideTable:
@@ -240,7 +294,7 @@ int runSolveCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
             break;
         }
     };
-    const StreamCounts counts = solveCases(sources, lookup, format, out);
+    const StreamCounts counts = solveCases(sources, lookup, format, out, input);
     if (counts.outputFailed) return ExitFailure;  // main() says why
     const int lines = counts.lines, badLines = counts.badLines;
     if (badLines > 0)

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -46,16 +47,18 @@ IsothermWindow::IsothermWindow() {
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Component:")));
     top->addWidget(cmbRow);
-    top->addSpacing(12);
+    top->addStretch();
+    // The equations in two rows of their own: the window fits a small screen.
+    auto* equations = new QGridLayout;
     for (int e = 0; e < kBlocks; ++e) {
         auto* box = new QCheckBox(QString::fromLatin1(blockName(e)));
         box->setObjectName(QStringLiteral("chkEquation%1").arg(e));
         box->setChecked(true);
         chkEquation[static_cast<std::size_t>(e)] = box;
-        top->addWidget(box);
+        equations->addWidget(box, e / 3, e % 3);
         connect(box, &QCheckBox::toggled, this, [this] { redraw(); });
     }
-    top->addStretch();
+    equations->setColumnStretch(3, 1);
 
     chkSaturation = new QCheckBox(QStringLiteral("Saturation lines"));
     chkSaturation->setObjectName(QStringLiteral("chkSaturation"));
@@ -83,7 +86,7 @@ IsothermWindow::IsothermWindow() {
     chartView->setObjectName(QStringLiteral("chartView"));
     lblStatus = new QLabel;
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setMinimumWidth(300);
+    lblStatus->setMinimumWidth(100);
     connect(chartView, &ChartView::hovered, this, [this](const QString& t) {
         if (model_) lblStatus->setText(t);
     });
@@ -100,6 +103,7 @@ IsothermWindow::IsothermWindow() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addLayout(equations);
     layout->addWidget(chartView, 1);
     layout->addLayout(bottom);
 

@@ -99,11 +99,14 @@ void MainWindow::createMenus() {
     isotherms_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     isotherms_->setShortcutContext(Qt::WindowShortcut);
     // The window follows the grid: a new accepted Solve redraws it, Clear empties it.
+    // The Sweep window's fixed value and status show what its next Run would start from.
     connect(form_, &frmZolvMain::solveAccepted, this, [this] {
         if (IsothermWindow* w = IsothermWindow::instance()) w->setSolved(form_->solvedCase());
+        if (SweepWindow* w = SweepWindow::instance()) w->refreshSolve();
     });
     connect(form_, &frmZolvMain::resultsCleared, this, [] {
         if (IsothermWindow* w = IsothermWindow::instance()) w->setSolved(std::nullopt);
+        if (SweepWindow* w = SweepWindow::instance()) w->refreshSolve();
     });
     connect(form_, &frmZolvMain::isothermsRequested, this, [this](int row) { showIsotherms(row); });
     mixturePhases_ = viewMenu_->addAction(QStringLiteral("&Mixture Phases\u2026"), this, [this] { showMixturePhases(); });

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -37,6 +38,12 @@ QPointer<SweepWindow>& slot() {
 }
 
 const QString kSizeKey = QStringLiteral("Sweep/size");
+// The first points show soon; later ones come in larger batches.
+constexpr int kFirstLook = 50;     // ms
+constexpr int kLaterLooks = 250;   // ms
+
+const QString kReady = QStringLiteral("Ready: choose the range and press Run.");
+const QString kNoSolve = QStringLiteral("No accepted Solve: solve a mixture in the main window, then Run here.");
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -91,7 +98,7 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     progress = new QProgressBar;
     progress->setObjectName(QStringLiteral("progress"));
-    progress->setMinimumWidth(160);
+    progress->setMinimumWidth(120);
 
     auto* range = new QHBoxLayout;
     range->addWidget(new QLabel(QStringLiteral("Vary:")));
@@ -106,7 +113,7 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
     range->addSpacing(12);
     range->addWidget(cmdRun);
     range->addWidget(cmdCancel);
-    range->addWidget(progress, 1);
+    range->addStretch();
 
     cmbRow = new QComboBox;
     cmbRow->setObjectName(QStringLiteral("cmbRow"));
@@ -153,7 +160,10 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
     cmdSaveImage->setObjectName(QStringLiteral("cmdSaveImage"));
     lblHover = new QLabel;
     lblHover->setObjectName(QStringLiteral("lblHover"));
+    // The bar below, beside the status: the rows above stay narrow enough
+    // for a small screen.
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(progress);
     bottom->addWidget(lblStatus, 1);
     bottom->addWidget(lblHover, 1);
     bottom->addWidget(cmdSaveCsv);
@@ -182,6 +192,7 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
     connect(cmbSpacing, &QComboBox::currentIndexChanged, this, [this](int i) { chkLog->setChecked(i == 1); });
     connect(cmbRow, &QComboBox::currentIndexChanged, this, [this](int i) {
         model_->setRow(i == cmbRow->count() - 1 && cmbRow->count() > 1 ? kMixtureRow : i);
+        fitColumns();
         redraw();
     });
     connect(cmbQuantity, &QComboBox::currentIndexChanged, this, [this] { redraw(); });
@@ -194,11 +205,14 @@ SweepWindow::SweepWindow(SolveSource source) : source_(std::move(source)) {
 
     connect(chartView, &ChartView::hovered, lblHover, &QLabel::setText);
 
+    // The finished points go into the table a few times a second, in large
+    // batches: each insertion costs the view (and, with the accessibility
+    // bridge on, an event for the assistive technology), not each point.
     poll_ = new QTimer(this);
-    poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, [this] { takeResults(); });
 
     restoreSize(this, kSizeKey, QSize(1180, 760));
+    fitColumns();
     refreshSolve();
     redraw();
 }
@@ -247,8 +261,13 @@ void SweepWindow::refreshSolve() {
         if (n > 1) cmbRow->addItem(QStringLiteral("Mixture"));
         model_->setRow(0);
     }
-    if (!solved_ && !running() && model_->points().empty())
-        lblStatus->setText(QStringLiteral("No accepted Solve: solve a mixture in the main window, then Run here."));
+    // Until a sweep is shown the status says what a Run would start from.
+    if (!running() && model_->points().empty()) {
+        if (!solved_)
+            lblStatus->setText(kNoSolve);
+        else if (lblStatus->text() == kNoSolve || lblStatus->text().isEmpty())
+            lblStatus->setText(kReady);
+    }
     updateEnabled();
 }
 
@@ -265,7 +284,7 @@ void SweepWindow::updateEnabled() {
 QString SweepWindow::run() {
     if (running()) return QStringLiteral("A sweep is running.");
     refreshSolve();
-    if (!solved_) return QStringLiteral("No accepted Solve: solve a mixture in the main window, then Run here.");
+    if (!solved_) return kNoSolve;
     const std::optional<double> from = readNumber(txtFrom->text().trimmed().toStdString());
     const std::optional<double> to = readNumber(txtTo->text().trimmed().toStdString());
     if (!from) return QStringLiteral("From: '%1' is not a number.").arg(txtFrom->text());
@@ -307,8 +326,10 @@ QString SweepWindow::run() {
                 return true;
             });
         finished_ = true;
+        // The end is taken at once, not at the next look.
+        QMetaObject::invokeMethod(this, [this] { takeResults(); }, Qt::QueuedConnection);
     });
-    poll_->start();
+    poll_->start(kFirstLook);
     redraw();
     updateEnabled();
     return {};
@@ -317,13 +338,19 @@ QString SweepWindow::run() {
 void SweepWindow::cancel() { cancel_ = true; }
 
 void SweepWindow::takeResults() {
+    if (!worker_.joinable()) return;  // already ended (or closed)
     std::vector<SweepPoint> points;
     {
         const std::lock_guard lock(mutex_);
         points.swap(pending_);
     }
+    const bool first = model_->rowCount() == 0;
     model_->append(std::move(points));
     progress->setValue(model_->rowCount());
+    if (first && model_->rowCount() > 0) {
+        fitColumns();
+        poll_->setInterval(kLaterLooks);
+    }
     if (!finished_) return;
     poll_->stop();
     if (worker_.joinable()) worker_.join();
@@ -334,12 +361,36 @@ void SweepWindow::takeResults() {
     }
     model_->append(std::move(points));
     progress->setValue(model_->rowCount());
+    fitColumns();
     const auto done = static_cast<std::size_t>(model_->rowCount());
     lblStatus->setText(done < values_.size()
                            ? QStringLiteral("Cancelled after %1 of %2 points.").arg(done).arg(values_.size())
                            : QStringLiteral("%1 points.").arg(done));
     redraw();
     updateEnabled();
+}
+
+void SweepWindow::fitColumns() {
+    // Each column as wide as its heading and its widest value, so that no
+    // text is cut; a refused point's message is let run over. Widths differ
+    // little down a column: a large sweep is sampled, its ends included.
+    QHeaderView* header = table->horizontalHeader();
+    const QFontMetrics metrics(table->font());
+    const int rows = model_->rowCount();
+    // The item's text margins, and a digit to spare for the rows not sampled.
+    const int margin = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) + 2 +
+                       (rows > 5000 ? metrics.horizontalAdvance(QLatin1Char('0')) : 0);
+    const int step = std::max(1, rows / 5000);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        int width = header->sectionSizeHint(c);
+        const auto widen = [&](int r) {
+            if (c < SweepTableModel::kLeadColumns || model_->points()[static_cast<std::size_t>(r)].solved)
+                width = std::max(width, metrics.horizontalAdvance(model_->cellText(r, c)) + margin);
+        };
+        for (int r = 0; r < rows; r += step) widen(r);
+        if (rows > 0) widen(rows - 1);
+        header->resizeSection(c, width);
+    }
 }
 
 void SweepWindow::stopWorker() {

@@ -93,6 +93,7 @@ private:
     void takeResults();  // the worker's points into the table; the end of a run
     void stopWorker();
     void redraw();
+    void fitColumns();
     void updateEnabled();
     QString rowCaption(int row) const;
 

@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
+#include <QStyleOptionViewItem>
+#include <QTableView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -145,6 +148,32 @@ class TestSweepWindow : public QObject {
         }
     }
 
+    // For every row choice, no heading or value of a solved point is cut:
+    // each column is at least as wide as the view asks for its heading and
+    // for each of its cells (a refused point's message may run over).
+    static void checkColumnsShowTheirTexts(SweepWindow* w) {
+        SweepTableModel* m = w->model();
+        QHeaderView* header = w->table->horizontalHeader();
+        QStyleOptionViewItem option;
+        option.initFrom(w->table->viewport());
+        option.font = w->table->font();
+        option.fontMetrics = QFontMetrics(option.font);
+        for (int choice = 0; choice < w->cmbRow->count(); ++choice) {
+            w->cmbRow->setCurrentIndex(choice);
+            for (int c = 0; c < m->columnCount(); ++c) {
+                const int width = header->sectionSize(c);
+                QVERIFY2(width >= header->sectionSizeHint(c), qPrintable(m->columnTitle(c)));
+                for (int r = 0; r < m->rowCount(); ++r) {
+                    if (c >= SweepTableModel::kLeadColumns && !m->points()[static_cast<std::size_t>(r)].solved) continue;
+                    const int needs = w->table->itemDelegate()->sizeHint(option, m->index(r, c)).width();
+                    QVERIFY2(needs <= width, qPrintable(QStringLiteral("row %1, %2: '%3' needs %4 px of %5")
+                                                            .arg(r + 1).arg(m->columnTitle(c), m->cellText(r, c))
+                                                            .arg(needs).arg(width)));
+                }
+            }
+        }
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(tmp_.isValid());
@@ -180,6 +209,7 @@ private slots:
         QCOMPARE(w->lblStatus->text(), QStringLiteral("%1 points.").arg(p.points));
         QCOMPARE(w->model()->rowCount(), p.points);
         compareWithEngine(w, static_cast<std::size_t>(p.points));
+        checkColumnsShowTheirTexts(w);
     }
 
     void refusesABadRange_data() {
@@ -403,13 +433,37 @@ private slots:
         }
     }
 
+    // A size that fits the test's screen (800×800 offscreen): a larger one
+    // is shrunk to the screen when the window opens.
+    // The status line follows the main window's Solve and Clear while the
+    // window stays in the background, before any sweep is shown.
+    void statusFollowsAnAcceptedSolve() {
+        sweepAction()->trigger();
+        SweepWindow* s = SweepWindow::instance();
+        const QString none = QStringLiteral("No accepted Solve: solve a mixture in the main window, then Run here.");
+        QCOMPARE(s->lblStatus->text(), none);
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+
+        solveWorkedExampleIn(form());
+        QCOMPARE(s->lblStatus->text(), QStringLiteral("Ready: choose the range and press Run."));
+        QVERIFY(s->cmdRun->isEnabled());
+        QCOMPARE(s->lblFixed->text(), QStringLiteral("At T = 26.85 \u00b0C"));
+        QVERIFY(!s->isActiveWindow());
+
+        QTest::mouseClick(findControl<QPushButton>(form(), QStringLiteral("cmdClrComp")), Qt::LeftButton);
+        QVERIFY(!form()->solvedCase().has_value());
+        QCOMPARE(s->lblStatus->text(), none);
+        QVERIFY(!s->cmdRun->isEnabled());
+    }
+
     void remembersItsSize() {
         sweepAction()->trigger();
-        SweepWindow::instance()->resize(1100, 700);
+        SweepWindow::instance()->resize(760, 560);
         SweepWindow::instance()->close();
         QTRY_VERIFY(!SweepWindow::instance());
         sweepAction()->trigger();
-        QCOMPARE(SweepWindow::instance()->size(), QSize(1100, 700));
+        QCOMPARE(SweepWindow::instance()->size(), QSize(760, 560));
     }
 };
 
