@@ -34,8 +34,8 @@ EnvelopePoint pointOf(const Fluid& f, const SaturationState& s, SaturationKind k
 }
 
 // Tangent scaled so that its largest component is 1 in size.
-bool unitTangent(Fluid& f, const CompVector& z, SaturationKind kind, int spec, const SaturationState& s, Unknowns& t) {
-    if (!saturationSensitivity(f, z, kind, spec, s, t)) return false;
+bool unitTangent(Fluid& f, const CompVector& z, SaturationKind kind, int held, const SaturationState& s, Unknowns& t) {
+    if (!saturationSensitivity(f, z, kind, held, s, t)) return false;
     double m = 0.0;
     for (int k = 0; k < f.n + 2; ++k) m = std::max(m, std::fabs(t[static_cast<std::size_t>(k)]));
     if (!(m > 0) || !std::isfinite(m)) return false;
@@ -115,10 +115,10 @@ std::optional<ExtremePoint> extreme(Fluid& f, const CompVector& z, const std::ve
     if (!(xv > std::min({x0, x1, x2}) && xv < std::max({x0, x1, x2}))) return e;
     SaturationState s;
     s.X = m.X;
-    const int spec = pressure ? f.n : f.n + 1;
+    const int held = pressure ? f.n : f.n + 1;
     const SaturationKind kind = m.branch == EnvelopeBranch::Bubble ? SaturationKind::Bubble : SaturationKind::Dew;
     std::string why;
-    if (!solveSaturation(f, z, kind, spec, std::log(xv), s, why)) return e;
+    if (!solveSaturation(f, z, kind, held, std::log(xv), s, why)) return e;
     const EnvelopePoint p = pointOf(f, s, kind);
     if (value(p) < value(m)) return e;
     return ExtremePoint{p.T, p.P};
@@ -165,9 +165,9 @@ Envelope traceEnvelope(const Fluid& fluid, const CompVector& z, const EnvelopeOp
         return env;
     }
     env.points.push_back(pointOf(f, s, kind));
-    int spec = n + 1;
+    int held = n + 1;
     Unknowns t{};
-    if (!unitTangent(f, z, kind, spec, s, t)) {
+    if (!unitTangent(f, z, kind, held, s, t)) {
         env.notes.push_back("the envelope's direction cannot be found at its start");
         return env;
     }
@@ -185,11 +185,11 @@ Envelope traceEnvelope(const Fluid& fluid, const CompVector& z, const EnvelopeOp
         }
         const EnvelopePoint& last = env.points.back();
         const Unknowns lastX = s.X;
-        const int nextSpec = largestOf(t, N);
+        const int nextHeld = largestOf(t, N);
         SaturationState next;
         for (int k = 0; k < N; ++k) next.X[static_cast<std::size_t>(k)] = lastX[static_cast<std::size_t>(k)] + h * t[static_cast<std::size_t>(k)];
         const SaturationKind nextKind = kindOf(next.X[static_cast<std::size_t>(ref)]);
-        const bool ok = solveSaturation(f, z, nextKind, nextSpec, next.X[static_cast<std::size_t>(nextSpec)], next, why) &&
+        const bool ok = solveSaturation(f, z, nextKind, nextHeld, next.X[static_cast<std::size_t>(nextHeld)], next, why) &&
                         kindOf(next.X[static_cast<std::size_t>(ref)]) == nextKind;
         if (!ok) {
             h /= 2;
@@ -234,7 +234,7 @@ Envelope traceEnvelope(const Fluid& fluid, const CompVector& z, const EnvelopeOp
             break;
         }
         Unknowns tn{};
-        if (!unitTangent(f, z, kind, nextSpec, next, tn)) {
+        if (!unitTangent(f, z, kind, nextHeld, next, tn)) {
             env.notes.push_back("the envelope's direction cannot be found at T " + number(Tn) + " K, P " + number(Pn) + " bar");
             break;
         }
@@ -244,7 +244,7 @@ Envelope traceEnvelope(const Fluid& fluid, const CompVector& z, const EnvelopeOp
             for (double& v : tn) v = -v;
         t = tn;
         s = next;
-        spec = nextSpec;
+        held = nextHeld;
         if (next.iterations <= 3) h = std::min(h * 1.5, kLargestStep);
         else if (next.iterations >= 6) h *= 0.6;
     }

@@ -23,14 +23,14 @@ void sortUnique(std::vector<double>& v) {
 
 SaturationKind kindOf(EnvelopeBranch b) { return b == EnvelopeBranch::Dew ? SaturationKind::Dew : SaturationKind::Bubble; }
 
-// One saturation point at T (spec ln T) or P (spec ln P) from the guess X.
+// One saturation point at T (ln T held) or P (ln P held) from the guess X.
 std::optional<double> refine(const Fluid& fluid, const CompVector& z, SaturationKind kind, bool atT, double value,
                              const Unknowns& guess, std::string& why) {
     Fluid f = fluid;
     SaturationState s;
     s.X = guess;
-    const int spec = atT ? f.n : f.n + 1;
-    if (!solveSaturation(f, z, kind, spec, std::log(value), s, why)) return std::nullopt;
+    const int held = atT ? f.n : f.n + 1;
+    if (!solveSaturation(f, z, kind, held, std::log(value), s, why)) return std::nullopt;
     return std::exp(s.X[static_cast<std::size_t>(atT ? f.n + 1 : f.n)]);
 }
 

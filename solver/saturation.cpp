@@ -44,7 +44,7 @@ struct Residual {
 
 // The residuals at X. With `feed` given (same T and P), the feed phase is
 // not evaluated again.
-bool residualAt(Fluid& f, const CompVector& z, SaturationKind kind, const Unknowns& X, int spec, double value,
+bool residualAt(Fluid& f, const CompVector& z, SaturationKind kind, const Unknowns& X, int held, double value,
                 Residual& r, const PhasePoint* feed = nullptr) {
     const int n = f.n;
     const double T = std::exp(X[static_cast<std::size_t>(n)]);
@@ -69,14 +69,14 @@ bool residualAt(Fluid& f, const CompVector& z, SaturationKind kind, const Unknow
         r.F[static_cast<std::size_t>(ii)] = X[static_cast<std::size_t>(ii)] + r.incipient.lnPhi[i] - r.feed.lnPhi[i];
     }
     r.F[static_cast<std::size_t>(n)] = sum - 1;
-    r.F[static_cast<std::size_t>(n + 1)] = X[static_cast<std::size_t>(spec)] - value;
+    r.F[static_cast<std::size_t>(n + 1)] = X[static_cast<std::size_t>(held)] - value;
     r.w = wn;
     for (int k = 0; k < n + 2; ++k)
         if (!std::isfinite(r.F[static_cast<std::size_t>(k)])) return false;
     return true;
 }
 
-bool jacobianAt(Fluid& f, const CompVector& z, SaturationKind kind, const Unknowns& X, int spec, double value,
+bool jacobianAt(Fluid& f, const CompVector& z, SaturationKind kind, const Unknowns& X, int held, double value,
                 const Residual& base, Matrix& J) {
     const int N = f.n + 2;
     for (int j = 0; j < N; ++j) {
@@ -86,7 +86,7 @@ bool jacobianAt(Fluid& f, const CompVector& z, SaturationKind kind, const Unknow
         shifted[ju] += h;
         Residual r;
         const bool onlyK = j < f.n;
-        if (!residualAt(f, z, kind, shifted, spec, value, r, onlyK ? &base.feed : nullptr)) return false;
+        if (!residualAt(f, z, kind, shifted, held, value, r, onlyK ? &base.feed : nullptr)) return false;
         for (int i = 0; i < N; ++i) J[static_cast<std::size_t>(i)][ju] = (r.F[static_cast<std::size_t>(i)] - base.F[static_cast<std::size_t>(i)]) / h;
     }
     // Back to the base temperature for the caller.
@@ -101,14 +101,14 @@ double largest(const Unknowns& F, int N) {
 
 }  // namespace
 
-bool solveSaturation(Fluid& f, const CompVector& z, SaturationKind kind, int spec, double value, SaturationState& s,
+bool solveSaturation(Fluid& f, const CompVector& z, SaturationKind kind, int held, double value, SaturationState& s,
                      std::string& why, int maxSteps) {
     const int n = f.n, N = n + 2;
-    s.X[static_cast<std::size_t>(spec)] = value;
+    s.X[static_cast<std::size_t>(held)] = value;
     s.iterations = 0;
     for (int step = 0; step <= maxSteps; ++step) {
         Residual r;
-        if (!residualAt(f, z, kind, s.X, spec, value, r)) {
+        if (!residualAt(f, z, kind, s.X, held, value, r)) {
             why = "the saturation equations could not be evaluated (no root of the cubic, or T or P out of range)";
             return false;
         }
@@ -129,7 +129,7 @@ bool solveSaturation(Fluid& f, const CompVector& z, SaturationKind kind, int spe
         Matrix J{};
         Unknowns minus{}, delta{};
         for (int k = 0; k < N; ++k) minus[static_cast<std::size_t>(k)] = -r.F[static_cast<std::size_t>(k)];
-        if (!jacobianAt(f, z, kind, s.X, spec, value, r, J) || !solveLinear(N, J, minus, delta)) {
+        if (!jacobianAt(f, z, kind, s.X, held, value, r, J) || !solveLinear(N, J, minus, delta)) {
             why = "the saturation equations' Jacobian is singular";
             return false;
         }
@@ -141,20 +141,20 @@ bool solveSaturation(Fluid& f, const CompVector& z, SaturationKind kind, int spe
             if (d * scale > limit) scale = limit / d;
         }
         for (int k = 0; k < N; ++k) s.X[static_cast<std::size_t>(k)] += scale * delta[static_cast<std::size_t>(k)];
-        s.X[static_cast<std::size_t>(spec)] = value;
+        s.X[static_cast<std::size_t>(held)] = value;
     }
     why = "did not converge after " + std::to_string(maxSteps) + " steps";
     return false;
 }
 
-bool saturationSensitivity(Fluid& f, const CompVector& z, SaturationKind kind, int spec, const SaturationState& s,
+bool saturationSensitivity(Fluid& f, const CompVector& z, SaturationKind kind, int held, const SaturationState& s,
                            Unknowns& dXdS) {
     const int N = f.n + 2;
     Residual r;
-    const double value = s.X[static_cast<std::size_t>(spec)];
-    if (!residualAt(f, z, kind, s.X, spec, value, r)) return false;
+    const double value = s.X[static_cast<std::size_t>(held)];
+    if (!residualAt(f, z, kind, s.X, held, value, r)) return false;
     Matrix J{};
-    if (!jacobianAt(f, z, kind, s.X, spec, value, r, J)) return false;
+    if (!jacobianAt(f, z, kind, s.X, held, value, r, J)) return false;
     Unknowns rhs{};
     rhs[static_cast<std::size_t>(N - 1)] = 1.0;
     return solveLinear(N, J, rhs, dXdS);

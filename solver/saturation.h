@@ -34,16 +34,16 @@ struct SaturationState {
     CompVector incipient{};                // w, position order
 };
 
-// Newton's method from X with X[spec] held at `value`; at most maxSteps
+// Newton's method from X with X[held] held at `value`; at most maxSteps
 // steps, each limited in size. On success X is the solution and true; on
 // failure `why` says what went wrong ("did not converge after N steps",
 // "fell onto the trivial solution", …). `f` is set to each temperature
 // tried and left at the solution's.
-bool solveSaturation(Fluid& f, const CompVector& z, SaturationKind kind, int spec, double value, SaturationState& s,
+bool solveSaturation(Fluid& f, const CompVector& z, SaturationKind kind, int held, double value, SaturationState& s,
                      std::string& why, int maxSteps = 40);
 
-// dX/dS at a solution, with X[spec] = S: the direction the envelope takes.
-bool saturationSensitivity(Fluid& f, const CompVector& z, SaturationKind kind, int spec, const SaturationState& s,
+// dX/dS at a solution, with X[held] = S: the direction the envelope takes.
+bool saturationSensitivity(Fluid& f, const CompVector& z, SaturationKind kind, int held, const SaturationState& s,
                            Unknowns& dXdS);
 
 // Wilson's bubble (or dew) temperature at P: the start of a trace.
