@@ -72,8 +72,9 @@ void store(const ComponentsCsv& csv, const std::string& text) {
         // engine failed: ..." or "The database refused the record: ...".
         const std::string why = e.description().substr(e.description().find("': ") + 3);
         FUZZ_CHECK(why.rfind("The database", 0) != 0, e.description());
-        // The refused record must hold something refusable: no name, or a
-        // constant that is not a number or too large.
+        // The refused record must hold something refusable: no name, a
+        // constant that is not a number or too large, or a critical
+        // constant or molar mass that is not above 0.
         const ComponentsCsv::Record* refused = nullptr;
         for (const auto& r : csv.records)
             if (r.line == e.line()) refused = &r;
@@ -87,7 +88,9 @@ void store(const ComponentsCsv& csv, const std::string& text) {
                 const std::optional<double> v = readNumber(cell);
                 // The engine's own reading may round a value at the very edge
                 // of the double range up to infinity.
-                refusable = refusable || !v || std::fabs(*v) > 1.79e308;
+                const bool mustBePositive = csv.columns[c] == "MolWt" || csv.columns[c] == "CritTemp" ||
+                                            csv.columns[c] == "CritPress" || csv.columns[c] == "CritVol";
+                refusable = refusable || !v || std::fabs(*v) > 1.79e308 || (mustBePositive && !(*v > 0));
             }
         }
         FUZZ_CHECK(refusable, "a valid record refused: " + e.description());
